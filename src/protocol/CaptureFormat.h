@@ -1,0 +1,38 @@
+// The 5-ms capture: decoding of streamed samples and the text lines written after the stream ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// Hexadecimal digit without validation: from "a" up code - 87, from "A" up code - 55, else code - 48.
+int LenientHexDigit(char c);
+
+// 16 * digit(high) + digit(low), taken as a signed 8-bit value (two's complement).
+std::int8_t HexPairToSigned8(char high, char low);
+
+struct CaptureSample {
+    int x = 0, y = 0, z = 0;
+    bool operator==(const CaptureSample&) const = default;
+};
+
+// A stored capture record: a lead character, then the X, Y, Z digit pairs ("*01FF81" -> 1, -1, -127).
+// Digits missing from a short record read as "0".
+CaptureSample DecodeCaptureRecord(std::string_view record);
+
+// "yyyy/mm/dd hh:mm:" from the capture's start text; a one-digit hour (":" as the 13th character) gets a
+// blank in front so that the columns line up.
+std::string CaptureTimePrefix(std::string_view startText);
+
+// The five-character temperature field from the line that answered "n" (offset 32). A field not starting
+// with "-" is moved one place right behind a blank; places beyond a short line are blanks.
+std::string CaptureTemperatureField(std::string_view answerLine);
+
+// The sample line for sample i (5 ms apart): prefix, seconds, milliseconds, X, Y, Z, temperature, e.g.
+// "2024/05/01 09:03:00.005,  1, -1,-127, 23.5" for i = 1.
+std::string CaptureSampleLine(std::string_view timePrefix, int i, const CaptureSample& sample,
+                              std::string_view temperatureField);
+
+} // namespace vexa

@@ -1,0 +1,68 @@
+// Reading the monitor's answer: axis values for the bars and the temperature text.
+#include "protocol/MonitorLine.h"
+
+#include <algorithm>
+
+namespace vexa {
+
+namespace {
+
+constexpr std::size_t ValueOffset = 2;
+constexpr std::size_t ValueWidth = 5;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal number inside the field: leading blanks, a sign, digits; nothing if no digit follows.
+std::optional<int> ReadNumber(std::string_view field) {
+    std::size_t pos = 0;
+    while (pos < field.size() && field[pos] == ' ')
+        ++pos;
+    bool negative = false;
+    if (pos < field.size() && (field[pos] == '-' || field[pos] == '+'))
+        negative = field[pos++] == '-';
+    if (pos >= field.size() || !IsDigit(field[pos]))
+        return std::nullopt;
+    int value = 0;
+    while (pos < field.size() && IsDigit(field[pos]))
+        value = value * 10 + (field[pos++] - '0');
+    return negative ? -value : value;
+}
+
+AxisReading ReadAxis(std::string_view buffer, std::size_t letter) {
+    const std::size_t start = std::min(letter + ValueOffset, buffer.size());
+    const std::string_view field = buffer.substr(start, ValueWidth);
+    AxisReading reading{std::string(field), std::nullopt};
+    if (const auto number = ReadNumber(field))
+        reading.barPosition = BarPosition(*number);
+    return reading;
+}
+
+} // namespace
+
+int BarPosition(int value) { return std::clamp(value + 20, 0, 40); }
+
+MonitorScan ScanMonitorLines(std::string_view buffer) {
+    MonitorScan scan;
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+        switch (buffer[i]) {
+        case 'p':
+            // A "p" in the last place has no text after its separator.
+            scan.temperatureText = std::string(buffer.substr(std::min(i + ValueOffset, buffer.size())));
+            break;
+        case 'X':
+            scan.x = ReadAxis(buffer, i);
+            break;
+        case 'Y':
+            scan.y = ReadAxis(buffer, i);
+            break;
+        case 'Z':
+            scan.z = ReadAxis(buffer, i);
+            break;
+        default:
+            break;
+        }
+    }
+    return scan;
+}
+
+} // namespace vexa
