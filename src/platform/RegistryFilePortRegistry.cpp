@@ -1,0 +1,158 @@
+// Port registry read from a text file laid out like the Windows registry (simulator and tests).
+#include "platform/RegistryFilePortRegistry.h"
+
+#include "platform/PortRegistryText.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+std::string_view StripKeyRoot(std::string_view section) {
+    for (std::string_view root : {std::string_view("HKLM\\"), std::string_view("HKEY_LOCAL_MACHINE\\")}) {
+        if (section.size() >= root.size() && EqualsIgnoreCase(section.substr(0, root.size()), root))
+            return section.substr(root.size());
+    }
+    return section;
+}
+
+// The port name between the first "(" and the ")" after it, as in "USB Serial Port (COM3)".
+std::optional<std::string> PortInParentheses(std::string_view friendlyName) {
+    const auto open = friendlyName.find('(');
+    if (open == std::string_view::npos) return std::nullopt;
+    const auto close = friendlyName.find(')', open + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    return std::string(friendlyName.substr(open + 1, close - open - 1));
+}
+
+} // namespace
+
+RegistryFileData RegistryFileData::Parse(std::string_view text) {
+    RegistryFileData data;
+    // A file saved by a Windows editor may start with a UTF-8 byte order mark.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+
+    Section* current = nullptr;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+
+        line = TrimBlanks(line); // also drops the CR of CR LF line ends
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            const std::string_view name = line.size() >= 2 && line.back() == ']'
+                                              ? StripKeyRoot(TrimBlanks(line.substr(1, line.size() - 2)))
+                                              : std::string_view();
+            current = name.empty() ? nullptr : &data.FindOrAdd(name);
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos || current == nullptr) continue;
+        const std::string_view name = TrimBlanks(line.substr(0, eq));
+        const std::string_view value = TrimBlanks(line.substr(eq + 1));
+        if (name.empty()) continue;
+
+        // A key holds each value name once; a repeated line replaces the earlier data in place.
+        auto same = std::find_if(current->values.begin(), current->values.end(),
+                                 [&](const auto& v) { return EqualsIgnoreCase(v.first, name); });
+        if (same != current->values.end())
+            same->second = std::string(value);
+        else
+            current->values.emplace_back(std::string(name), std::string(value));
+    }
+    return data;
+}
+
+const RegistryFileData::Section* RegistryFileData::Find(std::string_view section) const {
+    section = StripKeyRoot(section);
+    for (const Section& s : sections_)
+        if (EqualsIgnoreCase(s.name, section)) return &s;
+    return nullptr;
+}
+
+RegistryFileData::Section& RegistryFileData::FindOrAdd(std::string_view section) {
+    for (Section& s : sections_)
+        if (EqualsIgnoreCase(s.name, section)) return s;
+    sections_.push_back(Section{std::string(section), {}});
+    return sections_.back();
+}
+
+RegistryFileData::Values RegistryFileData::SectionValues(std::string_view section) const {
+    const Section* s = Find(section);
+    return s ? s->values : Values{};
+}
+
+bool RegistryFileData::HasSection(std::string_view section) const {
+    return Find(section) != nullptr;
+}
+
+std::optional<std::string> RegistryFileData::Value(std::string_view section,
+                                                   std::string_view valueName) const {
+    const Section* s = Find(section);
+    if (!s) return std::nullopt;
+    for (const auto& [name, value] : s->values)
+        if (EqualsIgnoreCase(name, valueName)) return value;
+    return std::nullopt;
+}
+
+RegistryFilePortRegistry::RegistryFilePortRegistry(std::string path) : path_(std::move(path)) {}
+
+RegistryFileData RegistryFilePortRegistry::Load() const {
+    // A missing or unreadable file is an empty registry: deleting the file is unplugging the logger.
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) return {};
+    std::string text(kMaxFileBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return RegistryFileData::Parse(text);
+}
+
+std::vector<std::pair<std::string, std::string>> RegistryFilePortRegistry::SerialCommValues() {
+    return Load().SectionValues(kSerialCommKey);
+}
+
+std::optional<std::string> RegistryFilePortRegistry::LoggerFriendlyName() {
+    return Load().Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
+}
+
+std::optional<std::string> RegistryFilePortRegistry::AdapterPortName() {
+    return Load().Value(kAdapterDeviceKey, kAdapterPortNameValue);
+}
+
+std::optional<std::string> RegistryFilePortRegistry::DevicePath(unsigned comNumber) {
+    for (const auto& [name, path] : Load().SectionValues(kPortsSection))
+        if (ParseComName(name) == comNumber && !path.empty()) return path;
+    return std::nullopt;
+}
+
+std::vector<SerialPortInfo> RegistryFilePortRegistry::Describe() {
+    const RegistryFileData data = Load();
+    const RegistryFileData::Values ports = data.SectionValues(kPortsSection);
+    const auto friendly = data.Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
+    const auto loggerPort = friendly ? PortInParentheses(*friendly) : std::nullopt;
+    const auto adapterPort = data.Value(kAdapterDeviceKey, kAdapterPortNameValue);
+
+    std::vector<SerialPortInfo> result;
+    for (const auto& [valueName, comName] : data.SectionValues(kSerialCommKey)) {
+        SerialPortInfo info;
+        info.comName = comName;
+        const auto number = ParseComName(comName);
+        for (const auto& [portName, path] : ports)
+            if (number && ParseComName(portName) == number) info.devicePath = path;
+        if (loggerPort && EqualsIgnoreCase(*loggerPort, comName)) {
+            info.vendorId = kLoggerVendorId;
+            info.productId = kLoggerProductId;
+            info.product = *friendly;
+        } else if (adapterPort && EqualsIgnoreCase(*adapterPort, comName)) {
+            info.vendorId = kAdapterVendorId;
+            info.productId = kAdapterProductId;
+        }
+        result.push_back(std::move(info));
+    }
+    // Names that are not COMn sort last, in file order.
+    std::stable_sort(result.begin(), result.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+        return ParseComName(a.comName).value_or(~0u) < ParseComName(b.comName).value_or(~0u);
+    });
+    return result;
+}

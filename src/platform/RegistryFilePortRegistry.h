@@ -1,0 +1,62 @@
+// Port registry read from a text file laid out like the Windows registry (simulator and tests).
+#pragma once
+
+#include "platform/PortRegistry.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The parsed file: "[section]" headers followed by "name=value" lines.
+//
+// Section names compare case-insensitively, as registry keys do, and an "HKLM\" or
+// "HKEY_LOCAL_MACHINE\" prefix is optional, so "[HKLM\HARDWARE\DEVICEMAP\SERIALCOMM]" and
+// "[hardware\devicemap\serialcomm]" name the same key. Value lines split at the first "=", so a value
+// name cannot hold "=" but its data can; blanks around name and data are dropped.
+// Lines that fit neither form are skipped, and so are values under a broken header, so a file read
+// while it is being rewritten yields what was complete instead of values under the wrong key.
+class RegistryFileData {
+  public:
+    using Values = std::vector<std::pair<std::string, std::string>>;
+
+    static RegistryFileData Parse(std::string_view text);
+
+    // The values of a section in file order; empty when the section is absent.
+    Values SectionValues(std::string_view section) const;
+    bool HasSection(std::string_view section) const;
+    // A value's data; value names compare case-insensitively, as the registry's do.
+    std::optional<std::string> Value(std::string_view section, std::string_view valueName) const;
+
+  private:
+    struct Section {
+        std::string name; // without the HKLM prefix
+        Values values;
+    };
+    const Section* Find(std::string_view section) const;
+    Section& FindOrAdd(std::string_view section);
+
+    std::vector<Section> sections_;
+};
+
+class RegistryFilePortRegistry : public PortRegistry {
+  public:
+    // Larger files are read only up to this size; the tail is ignored.
+    static constexpr std::size_t kMaxFileBytes = 1 << 20;
+    // Section of the file that maps "COMn" to the device path the serial layer opens.
+    static constexpr std::string_view kPortsSection = "ports";
+
+    explicit RegistryFilePortRegistry(std::string path);
+
+    std::vector<std::pair<std::string, std::string>> SerialCommValues() override;
+    std::optional<std::string> LoggerFriendlyName() override;
+    std::optional<std::string> AdapterPortName() override;
+    std::optional<std::string> DevicePath(unsigned comNumber) override;
+    std::vector<SerialPortInfo> Describe() override;
+
+  private:
+    RegistryFileData Load() const;
+
+    std::string path_;
+};
