@@ -1,0 +1,343 @@
+// The simulated logger on a pseudo-terminal: a thread that reads the tool's commands and answers them.
+#include "sim/Simulator.h"
+
+#include "sim/BootLoader.h"
+#include "sim/CommandParser.h"
+#include "sim/LoggerModel.h"
+#include "sim/Pty.h"
+#include "sim/RegistryFile.h"
+#include "sim/StatusReport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <fstream>
+#include <optional>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace vexa::sim {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+// A command whose end is open (variable argument) is complete after this long without a byte.
+constexpr milliseconds kIdleGap{20};
+// While nobody holds the slave open the master reports a hang-up at once; look again this often.
+constexpr milliseconds kClosedRetry{10};
+constexpr std::chrono::microseconds kStreamPeriod{5000};
+// 115200 baud with start and stop bits: 11520 bytes per second.
+constexpr double kBytesPerMicrosecond = 0.01152;
+
+struct Chunk {
+    Clock::time_point readyAt;
+    std::string bytes;
+    std::size_t offset = 0;
+};
+
+std::string WallClockStamp() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm local{};
+    localtime_r(&ts.tv_sec, &local);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03ld", local.tm_hour, local.tm_min, local.tm_sec,
+                  ts.tv_nsec / 1000000);
+    return buf;
+}
+
+int MillisUntil(Clock::time_point now, Clock::time_point deadline) {
+    if (deadline <= now) return 0;
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now).count();
+    return static_cast<int>((us + 999) / 1000);
+}
+} // namespace
+
+std::string RenderAnswer(const Answer& a, const SimFaults& f, const std::string& commandName) {
+    std::string out = a.raw;
+    for (std::size_t i = 0; i < a.lines.size(); ++i) {
+        std::string line = a.lines[i];
+        if (i == 0) {
+            const std::size_t mid = line.size() / 2;
+            if (f.garbage) line.insert(mid, std::string("\x00\xFF\x1B\x7F\xA5", 5));
+            if (f.enqInLine) line.insert(mid, "\x05");
+        }
+        out += line;
+        out += "\r\n";
+        if (i == 0 && f.longLine) out += std::string(200, 'L') + "\r\n";
+    }
+    const bool suppress = f.noHash && (f.noHashOn.empty() || f.noHashOn == commandName);
+    if (a.prompt && !suppress) out += '#';
+    return out;
+}
+
+Simulator::Simulator(SimConfig config)
+    : config_(std::move(config)), model_(std::make_unique<LoggerModel>(config_)), faults_(config_.faults) {}
+
+Simulator::~Simulator() { stop(); }
+
+void Simulator::start() {
+    if (thread_.joinable()) return;
+    pty_ = std::make_unique<Pty>();
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd_ < 0) throw std::runtime_error(std::string("eventfd: ") + std::strerror(errno));
+    if (!config_.registryPath.empty() && !WriteRegistryFile(config_.registryPath, config_.com, pty_->slavePath()))
+        throw std::runtime_error("cannot write registry file " + config_.registryPath);
+    startedAt_ = Clock::now();
+    thread_ = std::thread([this] { run(); });
+}
+
+void Simulator::stop() {
+    stopRequested_ = true;
+    wake();
+    if (thread_.joinable()) thread_.join();
+    if (pty_) pty_->closeMaster();
+    RemoveRegistryFile(config_.registryPath);
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+    wakeFd_ = -1;
+}
+
+void Simulator::wake() {
+    if (wakeFd_ < 0) return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakeFd_, &one, sizeof one);
+}
+
+void Simulator::unplug() {
+    unplugRequested_ = true;
+    wake();
+}
+
+std::string Simulator::slavePath() const { return pty_ ? pty_->slavePath() : std::string(); }
+
+std::vector<std::string> Simulator::commandLog() const {
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+SimSettings Simulator::settings() const {
+    std::lock_guard lock(mutex_);
+    return model_->settings();
+}
+
+SimFaults Simulator::faults() const {
+    std::lock_guard lock(mutex_);
+    return faults_;
+}
+
+void Simulator::setFaults(const SimFaults& faults) {
+    std::lock_guard lock(mutex_);
+    faults_ = faults;
+}
+
+void Simulator::logEntry(const std::string& entry) {
+    std::lock_guard lock(mutex_);
+    log_.push_back(entry);
+    if (!config_.logPath.empty()) {
+        std::ofstream file(config_.logPath, std::ios::app);
+        file << WallClockStamp() << ' ' << entry << '\n';
+    }
+}
+
+void Simulator::run() {
+    const int master = pty_->master();
+    std::string in;
+    Clock::time_point lastRx = Clock::now();
+    std::deque<Chunk> out;
+    bool slaveOpen = false;
+    bool streaming = false;
+    Clock::time_point streamStart;
+    long streamIndex = 0;
+    std::optional<BootLoader> bootLoader;
+    long bytesSent = 0;
+    Clock::time_point paceStart;
+    long paceSent = 0;
+    bool paceActive = false;
+    const Clock::time_point never = Clock::time_point::max();
+    const Clock::time_point unplugAt =
+        config_.faults.unplugAfterMs >= 0 ? startedAt_ + milliseconds(config_.faults.unplugAfterMs) : never;
+    Clock::time_point nextRegistryCheck = Clock::now() + milliseconds(200);
+
+    auto doUnplug = [&] {
+        pty_->closeMaster();
+        RemoveRegistryFile(config_.registryPath);
+        unplugged_ = true;
+    };
+
+    // A closed slave ends the exchange: what was still to be said to it is dropped, so an answer to an
+    // aborted exchange does not arrive at the start of the next one.
+    auto onSlaveClosed = [&] {
+        if (slaveOpen) {
+            out.clear();
+            in.clear();
+            streaming = false;
+            paceActive = false;
+        }
+        slaveOpen = false;
+    };
+
+    auto process = [&](bool idle, const SimFaults& f, Clock::time_point now) {
+        while (!in.empty()) {
+            const Clock::time_point readyAt = now + milliseconds(f.latencyMs);
+            if (bootLoader) {
+                const BootStep s = bootLoader->step(in, idle);
+                if (s.length == 0) break;
+                logEntry(s.logEntry);
+                in.erase(0, s.length);
+                if (!s.reply.empty()) out.push_back({readyAt, s.reply});
+                if (s.leave) {
+                    bootLoader.reset();
+                    boot_ = false;
+                }
+                continue;
+            }
+            const ParsedCommand cmd = ParseCommand(in, idle);
+            if (cmd.status == ParseStatus::NeedMore) break;
+            const std::string bytes = in.substr(0, cmd.length);
+            in.erase(0, cmd.length);
+            if (cmd.status == ParseStatus::Command) logEntry(EscapeBytes(bytes));
+            else if (cmd.status == ParseStatus::Malformed) logEntry("malformed: " + EscapeBytes(bytes));
+            else logEntry("unknown: " + EscapeBytes(bytes));
+            Answer answer;
+            {
+                std::lock_guard lock(mutex_);
+                answer = model_->handle(cmd);
+            }
+            if (answer.enterBoot) {
+                bootLoader.emplace(f.bangLines);
+                boot_ = true;
+            }
+            if (answer.startStream) {
+                streaming = true;
+                streamStart = now;
+                streamIndex = 1;
+            }
+            if (answer.stopStream) streaming = false;
+            std::string rendered = RenderAnswer(answer, f, cmd.name);
+            if (!rendered.empty()) out.push_back({readyAt, std::move(rendered)});
+        }
+    };
+
+    while (!stopRequested_) {
+        Clock::time_point now = Clock::now();
+        if (unplugRequested_ || now >= unplugAt) {
+            doUnplug();
+            break;
+        }
+        if (!config_.registryPath.empty() && now >= nextRegistryCheck) {
+            // Deleting the registry file is pulling the cable.
+            if (::access(config_.registryPath.c_str(), F_OK) != 0) {
+                doUnplug();
+                break;
+            }
+            nextRegistryCheck = now + milliseconds(200);
+        }
+        const SimFaults f = faults();
+
+        // Stream samples on an absolute 5 ms schedule, so late wake-ups catch up instead of drifting.
+        if (streaming && slaveOpen) {
+            while (streamStart + streamIndex * kStreamPeriod <= now) {
+                const double phase = 2.0 * M_PI * static_cast<double>(streamIndex % 200) / 200.0;
+                out.push_back({now, StreamSample(static_cast<int>(std::lround(20 * std::sin(phase))),
+                                                 static_cast<int>(std::lround(10 * std::cos(phase))), 10)});
+                ++streamIndex;
+            }
+        }
+
+        bool wantOut = false;
+        bool hungUp = false;
+        while (slaveOpen && !out.empty() && out.front().readyAt <= now) {
+            Chunk& c = out.front();
+            long n = static_cast<long>(c.bytes.size() - c.offset);
+            if (config_.paced) {
+                if (!paceActive) {
+                    paceActive = true;
+                    paceStart = now;
+                    paceSent = 0;
+                }
+                const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now - paceStart).count();
+                const long allowed = 1 + static_cast<long>(static_cast<double>(us) * kBytesPerMicrosecond) - paceSent;
+                n = std::min(n, allowed);
+                if (n <= 0) break;
+            }
+            if (f.hangupAfterBytes >= 0) n = std::min(n, f.hangupAfterBytes - bytesSent);
+            const ssize_t w = n > 0 ? ::write(master, c.bytes.data() + c.offset, static_cast<std::size_t>(n)) : 0;
+            if (w < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) wantOut = true;
+                else if (errno != EINTR) onSlaveClosed();
+                break;
+            }
+            c.offset += static_cast<std::size_t>(w);
+            bytesSent += w;
+            paceSent += w;
+            if (f.hangupAfterBytes >= 0 && bytesSent >= f.hangupAfterBytes) {
+                hungUp = true;
+                break;
+            }
+            if (c.offset == c.bytes.size()) out.pop_front();
+            if (w < n) {
+                wantOut = true;
+                break;
+            }
+        }
+        if (hungUp) {
+            doUnplug();
+            break;
+        }
+        if (out.empty()) paceActive = false;
+
+        Clock::time_point deadline = now + milliseconds(200);
+        if (!in.empty()) deadline = std::min(deadline, lastRx + kIdleGap);
+        if (streaming) deadline = std::min(deadline, streamStart + streamIndex * kStreamPeriod);
+        if (!out.empty() && !wantOut)
+            deadline = std::min(deadline, config_.paced ? now + milliseconds(1) : std::max(now, out.front().readyAt));
+        deadline = std::min(deadline, unplugAt);
+
+        pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {master, static_cast<short>(POLLIN | (wantOut ? POLLOUT : 0)), 0}};
+        int timeout = MillisUntil(now, deadline);
+        if (slaveOpen) {
+            ::poll(fds, 2, timeout);
+        } else {
+            ::poll(fds, 1, std::min<int>(timeout, static_cast<int>(kClosedRetry.count())));
+            fds[1].revents = 0;
+            ::poll(&fds[1], 1, 0);
+            if (fds[1].revents == 0) slaveOpen = true; // someone holds the slave: no hang-up reported
+        }
+        if (fds[0].revents & POLLIN) {
+            std::uint64_t v;
+            [[maybe_unused]] const ssize_t r = ::read(wakeFd_, &v, sizeof v);
+        }
+        now = Clock::now();
+        if (fds[1].revents & POLLIN) {
+            char buf[4096];
+            for (;;) {
+                const ssize_t r = ::read(master, buf, sizeof buf);
+                if (r > 0) {
+                    in.append(buf, static_cast<std::size_t>(r));
+                    lastRx = now;
+                    slaveOpen = true;
+                    continue;
+                }
+                if (r < 0 && errno == EINTR) continue;
+                if (r < 0 && errno == EIO) {
+                    // The tool closed the port. Not an unplug: the logger keeps its state and waits.
+                    process(true, f, now);
+                    onSlaveClosed();
+                }
+                break;
+            }
+        } else if (fds[1].revents & POLLHUP) {
+            process(true, f, now);
+            onSlaveClosed();
+        }
+        process(false, f, now);
+        if (!in.empty() && now - lastRx >= kIdleGap) process(true, f, now);
+    }
+}
+
+} // namespace vexa::sim
