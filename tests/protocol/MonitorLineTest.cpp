@@ -1,0 +1,56 @@
+// Tests of the monitor answer scan: axis texts, bar positions and temperature.
+#include "protocol/MonitorLine.h"
+
+#include <gtest/gtest.h>
+
+namespace vexa {
+namespace {
+
+TEST(MonitorLine, BarPositionIsClampedToTheTrack) {
+    const std::pair<int, int> cases[] = {{-12, 8}, {0, 20}, {20, 40}, {35, 40}, {-20, 0}, {-35, 0}, {99999, 40}};
+    for (const auto& [value, position] : cases)
+        EXPECT_EQ(BarPosition(value), position) << value;
+}
+
+TEST(MonitorLine, AxisFieldsAndNumbers) {
+    const struct {
+        const char* buffer;
+        const char* text;
+        std::optional<int> bar;
+    } cases[] = {
+        {"X:  -12", "  -12", 8},
+        {"X:   35", "   35", 40},
+        {"X:123456", "12345", 40},
+        {"X: abcde", " abcd", std::nullopt},
+        {"X:  -", "  -", std::nullopt},
+        {"X: 7", " 7", 27},
+        {"abcX", "", std::nullopt},
+        {"X", "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const MonitorScan scan = ScanMonitorLines(c.buffer);
+        ASSERT_TRUE(scan.x) << c.buffer;
+        EXPECT_EQ(*scan.x, (AxisReading{c.text, c.bar})) << c.buffer;
+        EXPECT_FALSE(scan.y);
+        EXPECT_FALSE(scan.z);
+    }
+}
+
+TEST(MonitorLine, LaterOccurrencesOverrideAcrossAccumulatedLines) {
+    const MonitorScan scan = ScanMonitorLines("X:    1Y:   -2Z:    3Temp 21.0X:    4Temp 23.5");
+    EXPECT_EQ(scan.x, (AxisReading{"    4", 24}));
+    EXPECT_EQ(scan.y, (AxisReading{"   -2", 18}));
+    EXPECT_EQ(scan.z, (AxisReading{"    3", 23}));
+    EXPECT_EQ(scan.temperatureText, "23.5");
+}
+
+TEST(MonitorLine, TemperatureTextRunsToTheEnd) {
+    EXPECT_EQ(ScanMonitorLines("Temp 23.5").temperatureText, "23.5");
+    EXPECT_EQ(ScanMonitorLines("p").temperatureText, "");
+    const MonitorScan nothing = ScanMonitorLines("abc");
+    EXPECT_FALSE(nothing.temperatureText);
+    EXPECT_FALSE(nothing.x);
+}
+
+} // namespace
+} // namespace vexa
