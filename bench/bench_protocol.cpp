@@ -40,7 +40,7 @@ std::vector<std::string> MakeDownload(int count) {
 int main() {
     const std::vector<std::string> records = MakeDownload(72000);
     std::vector<double> runs;
-    std::size_t checksum = 0;
+    volatile std::size_t checksum = 0; // keeps the decoded output observable
     bool irregular = false;
     for (int run = 0; run < 9; ++run) {
         vexa::RecordDecoderState state;
@@ -51,7 +51,7 @@ int main() {
         for (const std::string& record : records) {
             line.assign(record);
             irregular |= vexa::DecodeNextRecord(state, line).markedThis;
-            checksum += line.size();
+            checksum = checksum + line.size();
         }
         const auto stop = std::chrono::steady_clock::now();
         runs.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
@@ -60,6 +60,5 @@ int main() {
     if (irregular)
         std::fprintf(stderr, "bench_protocol: generated records decoded as irregular\n");
     std::printf("bench: download.decode72k_ms %.2f ms\n", runs[runs.size() / 2]);
-    std::fprintf(stderr, "(checksum %zu)\n", checksum);
     return irregular ? 1 : 0;
 }

@@ -35,12 +35,15 @@ std::string CaptureTimePrefix(std::string_view startText) {
 
 std::string CaptureTemperatureField(std::string_view answerLine) {
     constexpr std::size_t Offset = 32, Width = 5;
-    std::string field(Width, ' ');
-    for (std::size_t k = 0; k < Width && Offset + k < answerLine.size(); ++k)
-        field[k] = answerLine[Offset + k];
-    if (field[0] != '-')
-        field = " " + field.substr(0, Width - 1);
-    return field;
+    char field[Width];
+    for (std::size_t k = 0; k < Width; ++k)
+        field[k] = Offset + k < answerLine.size() ? answerLine[Offset + k] : ' ';
+    if (field[0] != '-') {
+        for (std::size_t k = Width - 1; k > 0; --k)
+            field[k] = field[k - 1];
+        field[0] = ' ';
+    }
+    return std::string(field, Width);
 }
 
 std::string CaptureSampleLine(std::string_view timePrefix, int i, const CaptureSample& sample,

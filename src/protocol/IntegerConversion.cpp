@@ -6,8 +6,19 @@
 
 namespace vexa {
 
+namespace {
+
+std::string Message(std::string_view text) {
+    std::string message;
+    message.reserve(text.size() + 32);
+    message.append(1, '\'').append(text).append("' is not a valid integer value");
+    return message;
+}
+
+} // namespace
+
 EConvertError::EConvertError(std::string_view text)
-    : std::runtime_error("'" + std::string(text) + "' is not a valid integer value") {}
+    : std::runtime_error(Message(text)) {}
 
 namespace {
 

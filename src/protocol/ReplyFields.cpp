@@ -38,7 +38,8 @@ std::optional<std::array<std::string, 3>> GroupValues(std::string_view line, std
     std::array<std::string, 3> values;
     for (std::size_t g = 0; g < GroupCount; ++g) {
         const std::size_t start = w + FirstGroup + GroupStride * g;
-        values[g] = {line[start], line[start + 3], line[start + 4]};
+        const char text[] = {line[start], line[start + 3], line[start + 4]};
+        values[g] = std::string(text, sizeof text);
     }
     return values;
 }

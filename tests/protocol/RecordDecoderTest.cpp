@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 
 namespace vexa {
@@ -136,6 +137,36 @@ TEST_F(RecordDecoderTest, ResetsDifferInWhatTheyKeep) {
     EXPECT_EQ(state.TimeKey, 0);
     EXPECT_FALSE(state.IrregularFound);
     EXPECT_EQ(Decode(Encode(6, 1, 0, 0, 0)).substr(0, 4), "2030");
+}
+
+// The decoder writes its fields by hand; every field width and sign must match the printf layout.
+TEST_F(RecordDecoderTest, FieldsMatchThePrintfLayoutForRandomRecords) {
+    std::mt19937 random(20240501);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int k = 0; k < 2000; ++k) {
+        const int month = pick(1, 12), day = pick(1, 31), hour = pick(0, 23), minute = pick(0, 59),
+                  second = pick(0, 59), hundredths = pick(0, 255), extra = pick(0, 3) == 0 ? pick(1, 255) : 0;
+        const int x = pick(-128, 127), y = pick(-128, 127), z = pick(-128, 127), t = pick(-128, 127);
+        const char tenths = static_cast<char>('0' + pick(0, 9));
+        const int b0 = (month << 4) | ((day >> 3) & 3), b1 = ((day & 7) << 5) | hour,
+                  b2 = (minute << 2) | (second >> 4);
+        char record[32];
+        std::snprintf(record, sizeof record, "%02X%02X%02X%X%c%02X%02X%02X%02X%02X%02X", b0, b1, b2, second & 15,
+                      tenths, x & 0xFF, y & 0xFF, z & 0xFF, t & 0xFF, hundredths, extra);
+        char expected[128];
+        const int shown = t <= -2 ? t + 1 : t;
+        int n = t == -1 ? std::snprintf(expected, sizeof expected, "%4d/%2d/%2d %2d:%2d:%2d.%2d%1d,%3d,%3d,%3d, -0.%c",
+                                        2024, month, day, hour, minute, second, hundredths, 0, x, y, z, tenths)
+                        : std::snprintf(expected, sizeof expected, "%4d/%2d/%2d %2d:%2d:%2d.%2d%1d,%3d,%3d,%3d,%3d.%c",
+                                        2024, month, day, hour, minute, second, hundredths, 0, x, y, z, shown, tenths);
+        if (extra != 0)
+            std::snprintf(expected + n, sizeof expected - static_cast<std::size_t>(n), ",%2d", extra);
+        for (const int p : {5, 8, 11, 14, 17, 20})
+            if (expected[p] == ' ')
+                expected[p] = '0';
+        SetUp(); // a fresh download each time: no year roll-over, no time-order mark
+        EXPECT_EQ(Decode(record), expected) << record;
+    }
 }
 
 TEST_F(RecordDecoderTest, ShortAndOverlongInputStayInsideTheBuffer) {
