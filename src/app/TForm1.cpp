@@ -1,0 +1,137 @@
+// The main window: construction, start-up (FormCreate) and the wiring of controls to handlers.
+#include "app/TForm1.h"
+
+#include "platform/Interaction.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+QPoint MainWindowPosition(int screenWidth, int screenHeight) {
+    const int left = screenWidth >= 1024 ? screenWidth / 8 : screenWidth / 16;
+    const int top = screenHeight >= 800 ? screenHeight / 8 : 10;
+    return {left, top};
+}
+
+TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QWidget(parent), deps_(std::move(deps)) {
+    if (!deps_.clock) deps_.clock = [] { return QDateTime::currentDateTime(); };
+    setupUi(this);
+    setWindowTitle(QStringLiteral("VEXA-RealTime"));
+    Timer1 = new TTimer(this, 2000);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    ConnectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QDateTime TForm1::Now() const { return deps_.clock(); }
+
+void TForm1::FormCreate() {
+    // 1. Position.
+    QSize screen = deps_.screenSize;
+    if (screen.isEmpty()) {
+        if (const QScreen* s = QGuiApplication::primaryScreen()) screen = s->geometry().size();
+    }
+    move(MainWindowPosition(screen.width(), screen.height()));
+
+    // 2. Size: the controls below the row of "FILE" stay outside the visible area.
+    const int button11Top = Button11->mapTo(this, QPoint(0, 0)).y();
+    resize(2 * Memo1->x() + Memo1->width(), button11Top + 67);
+
+    // 3. Queues and work area.
+    PendingCommand1.Clear();
+    PendingCommand2.Clear();
+    PendingCommand3.Clear();
+    MonitorCommand.Clear();
+    Memo1->Clear();
+    TickSequenceIndex = -1;
+
+    // 4.
+    UpDown1->setMaximum(100);
+    UpDown1->setMinimum(0);
+    UpDown1->setValue(0);
+    Edit3->setText(QStringLiteral("1"));
+
+    // 5. One pass of port discovery happens here, so that a logger already plugged in is found
+    //    before the first tick; it arrives with port discovery.
+
+    // 6.
+    const char codes[15] = {'A', 'B', 'C', 'D', 'E', 'J', 'O', 'T', '^', 'a', 'b', 'c', 'd', 'e', 'f'};
+    std::copy(std::begin(codes), std::end(codes), IntervalCodes.begin());
+    IntervalIndex = 0;
+    Button22->hide();
+    ClockSetPending = 0;
+
+    // 7. Threshold list 00..98.
+    ComboBox1->clear();
+    for (int i = 0; i < 99; ++i) ComboBox1->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText(QString());
+
+    // 8. Start modes.
+    ComboBox4->clear();
+    ComboBox4->addItems({QStringLiteral("今すぐ開始"), QStringLiteral("Sleep"), QStringLiteral("予約開始")});
+    ComboBox4->setCurrentIndex(-1);
+    ComboBox4->setEditText(QString());
+
+    // 9. Recording intervals.
+    ComboBox2->clear();
+    ComboBox2->addItems({"1sec", "5sec", "10sec", "15sec", "20sec", "30sec", "1min", "2min", "3min", "4min",
+                         "5min", "10min", "15min", "20min", "30min"});
+    ComboBox2->setEditText(QStringLiteral("10min"));
+
+    // 10. Sampling settings.
+    ComboBox3->clear();
+    ComboBox3->addItems({"1mTRC", "2mTRC", "5mTRC", "10mTRC", "20mTRC", "1msec", "2msec", "5msec", "10msec",
+                         "20msec"});
+    ComboBox3->setEditText(QStringLiteral("R"));
+
+    ComboBox5->setEditText(QStringLiteral("10"));
+
+    // 11.
+    ProgressBar1->hide();
+    StartWidth = width();
+    StartHeight = height();
+    Button45->hide();
+    UpdateActive = 0;
+}
+
+void TForm1::Label20Click() {
+    if (Label20->text() == QStringLiteral("↓")) {
+        resize(width(), StartHeight + 160);
+        Label20->setText(QStringLiteral("↑"));
+    } else {
+        resize(width(), StartHeight);
+        Label20->setText(QStringLiteral("↓"));
+    }
+}
+
+void TForm1::OnClick(QWidget* label, std::function<void()> handler) {
+    clickHandlers_[label] = std::move(handler);
+    label->installEventFilter(this);
+}
+
+void TForm1::OnDblClick(QWidget* label, std::function<void()> handler) {
+    dblClickHandlers_[label] = std::move(handler);
+    label->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (auto it = clickHandlers_.find(watched); it != clickHandlers_.end()) {
+            it->second();
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonDblClick) {
+        if (auto it = dblClickHandlers_.find(watched); it != dblClickHandlers_.end()) {
+            it->second();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::ConnectHandlers() {
+    OnClick(Label20, [this] { Label20Click(); });
+}

@@ -1,0 +1,38 @@
+// The work area: a text view whose lines are kept as the exact bytes they were decoded or loaded as.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+// Lines live in Lines() as bytes (Shift-JIS, possibly with the irregular-record mark 0x81); the view
+// only shows them. View updates are coalesced and skipped while the memo is hidden, so adding tens
+// of thousands of lines costs one repaint when the memo is shown again.
+class TMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TMemo(QWidget* parent = nullptr);
+
+    void Clear();
+    void Add(std::string line);
+    void SetLines(std::vector<std::string> lines);
+    // Appends several lines at once (fewer view refreshes for bulk output).
+    void AddLines(std::vector<std::string>& lines);
+    const std::vector<std::string>& Lines() const { return lines_; }
+    int Count() const { return int(lines_.size()); }
+    const std::string& Line(int i) const { return lines_.at(size_t(i)); }
+    // The view shows everything held (for tests and for code that reads the widget's text).
+    void SyncView();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ScheduleRefresh();
+
+    std::vector<std::string> lines_;
+    size_t shownLines_ = 0;  // lines already in the view, when only appends happened since
+    bool rebuild_ = false;   // the view must be rebuilt from scratch
+    QTimer refresh_;
+};

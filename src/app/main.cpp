@@ -1,0 +1,42 @@
+// Entry point: single-instance guard, application, the six windows, message loop.
+#include "app/TApplication.h"
+#include "app/TForm1.h"
+#include "dialogs/TForm3.h"
+#include "dialogs/TForm5.h"
+#include "dialogs/TForm6.h"
+#include "graph/TForm2.h"
+#include "graph/TForm4.h"
+#include "platform/QtInteraction.h"
+#include "platform/SingleInstance.h"
+
+#include <memory>
+
+int main(int argc, char** argv) {
+    // A second copy ends at once, before any window exists; the running copy is not disturbed.
+    SingleInstanceGuard guard("orewavexada");
+    if (!guard.Acquire()) return 1;
+
+    int status = 0;
+    {
+        TApplication app(argc, argv);
+        QtInteraction interaction;
+        app.SetInteraction(&interaction);
+        try {
+            TForm1Deps deps;
+            deps.interaction = &interaction;
+            auto Form1 = std::make_unique<TForm1>(std::move(deps));
+            interaction.SetParent(Form1.get());
+            auto Form2 = std::make_unique<TForm2>();
+            auto Form3 = std::make_unique<TForm3>(Form1->Label18->text());
+            auto Form4 = std::make_unique<TForm4>();
+            auto Form5 = std::make_unique<TForm5>();
+            auto Form6 = std::make_unique<TForm6>();
+            Form1->show();
+            status = app.exec();
+        } catch (...) {
+            app.ShowException(std::current_exception());
+        }
+    }
+    guard.Release();
+    return status == 0 ? 0 : status;
+}
