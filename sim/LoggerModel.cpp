@@ -50,15 +50,15 @@ std::string LoggerModel::clockText() const {
     return FormatDateTime(FromEpochSeconds(clockBaseSeconds_ + elapsed));
 }
 
-Answer LoggerModel::download() const {
+Answer LoggerModel::download(int extraCount) const {
     Answer a;
     a.lines.reserve(recordLines_.size() + 1);
-    a.lines.push_back(CountLine(static_cast<int>(recordLines_.size()) + config_.faults.extraCount));
+    a.lines.push_back(CountLine(static_cast<int>(recordLines_.size()) + extraCount));
     for (const auto& line : recordLines_) a.lines.push_back(line);
     return a;
 }
 
-Answer LoggerModel::handle(const ParsedCommand& cmd) {
+Answer LoggerModel::handle(const ParsedCommand& cmd, int extraCount) {
     const std::string& n = cmd.name;
     const std::string& arg = cmd.arg;
     SimSettings& s = settings_;
@@ -90,7 +90,7 @@ Answer LoggerModel::handle(const ParsedCommand& cmd) {
         a.stopStream = true;
         return a;
     }
-    if (n == "D" || n == "C" || n == "G") return download();
+    if (n == "D" || n == "C" || n == "G") return download(extraCount);
     if (n == "ACK") {
         Answer a;
         a.prompt = false;

@@ -25,7 +25,8 @@ public:
     explicit LoggerModel(const SimConfig& config);
 
     // Applies one parsed command of normal operation and returns the logger's answer.
-    Answer handle(const ParsedCommand& cmd);
+    // extraCount: records announced by "@C" beyond those sent (a fault).
+    Answer handle(const ParsedCommand& cmd, int extraCount = 0);
 
     const SimSettings& settings() const { return settings_; }
     const std::vector<std::string>& recordLines() const { return recordLines_; }
@@ -34,7 +35,7 @@ public:
     std::string clockText() const;
 
 private:
-    Answer download() const;
+    Answer download(int extraCount) const;
 
     SimConfig config_;
     SimSettings settings_;

@@ -33,6 +33,8 @@ constexpr milliseconds kClosedRetry{10};
 constexpr std::chrono::microseconds kStreamPeriod{5000};
 // 115200 baud with start and stop bits: 11520 bytes per second.
 constexpr double kBytesPerMicrosecond = 0.01152;
+// Time the tool gets to read the last bytes before a requested hang-up.
+constexpr milliseconds kHangupGrace{100};
 
 struct Chunk {
     Clock::time_point readyAt;
@@ -131,8 +133,11 @@ SimFaults Simulator::faults() const {
 }
 
 void Simulator::setFaults(const SimFaults& faults) {
-    std::lock_guard lock(mutex_);
-    faults_ = faults;
+    {
+        std::lock_guard lock(mutex_);
+        faults_ = faults;
+    }
+    wake();
 }
 
 void Simulator::logEntry(const std::string& entry) {
@@ -162,11 +167,13 @@ void Simulator::run() {
     const Clock::time_point unplugAt =
         config_.faults.unplugAfterMs >= 0 ? startedAt_ + milliseconds(config_.faults.unplugAfterMs) : never;
     Clock::time_point nextRegistryCheck = Clock::now() + milliseconds(200);
+    Clock::time_point hangupAt = never;
 
     auto doUnplug = [&] {
-        pty_->closeMaster();
+        // Flag and file first: whoever sees the device vanish may already be looking.
         RemoveRegistryFile(config_.registryPath);
         unplugged_ = true;
+        pty_->closeMaster();
     };
 
     // A closed slave ends the exchange: what was still to be said to it is dropped, so an answer to an
@@ -206,7 +213,7 @@ void Simulator::run() {
             Answer answer;
             {
                 std::lock_guard lock(mutex_);
-                answer = model_->handle(cmd);
+                answer = model_->handle(cmd, f.extraCount);
             }
             if (answer.enterBoot) {
                 bootLoader.emplace(f.bangLines);
@@ -237,7 +244,7 @@ void Simulator::run() {
             }
             nextRegistryCheck = now + milliseconds(200);
         }
-        const SimFaults f = faults();
+        SimFaults f = faults();
 
         // Stream samples on an absolute 5 ms schedule, so late wake-ups catch up instead of drifting.
         if (streaming && slaveOpen) {
@@ -250,8 +257,7 @@ void Simulator::run() {
         }
 
         bool wantOut = false;
-        bool hungUp = false;
-        while (slaveOpen && !out.empty() && out.front().readyAt <= now) {
+        while (hangupAt == never && slaveOpen && !out.empty() && out.front().readyAt <= now) {
             Chunk& c = out.front();
             long n = static_cast<long>(c.bytes.size() - c.offset);
             if (config_.paced) {
@@ -276,7 +282,8 @@ void Simulator::run() {
             bytesSent += w;
             paceSent += w;
             if (f.hangupAfterBytes >= 0 && bytesSent >= f.hangupAfterBytes) {
-                hungUp = true;
+                // Closing the master at once would make the kernel discard what the tool has not read yet.
+                if (hangupAt == never) hangupAt = now + kHangupGrace;
                 break;
             }
             if (c.offset == c.bytes.size()) out.pop_front();
@@ -285,7 +292,7 @@ void Simulator::run() {
                 break;
             }
         }
-        if (hungUp) {
+        if (now >= hangupAt) {
             doUnplug();
             break;
         }
@@ -296,7 +303,7 @@ void Simulator::run() {
         if (streaming) deadline = std::min(deadline, streamStart + streamIndex * kStreamPeriod);
         if (!out.empty() && !wantOut)
             deadline = std::min(deadline, config_.paced ? now + milliseconds(1) : std::max(now, out.front().readyAt));
-        deadline = std::min(deadline, unplugAt);
+        deadline = std::min({deadline, unplugAt, hangupAt});
 
         pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {master, static_cast<short>(POLLIN | (wantOut ? POLLOUT : 0)), 0}};
         int timeout = MillisUntil(now, deadline);
@@ -313,6 +320,7 @@ void Simulator::run() {
             [[maybe_unused]] const ssize_t r = ::read(wakeFd_, &v, sizeof v);
         }
         now = Clock::now();
+        f = faults(); // a fault set while waiting applies to the command that ended the wait
         if (fds[1].revents & POLLIN) {
             char buf[4096];
             for (;;) {
