@@ -180,6 +180,8 @@ void Simulator::run() {
     // aborted exchange does not arrive at the start of the next one.
     auto onSlaveClosed = [&] {
         if (slaveOpen) {
+            // Bytes already handed to the pty but unread stay there for the next open (the kernel keeps
+            // them); the tool discards waiting input when it opens the port.
             out.clear();
             in.clear();
             streaming = false;
