@@ -2,6 +2,8 @@
 #include "app/TForm1.h"
 
 #include "platform/Interaction.h"
+#include "platform/PortRegistry.h"
+#include "platform/QtUiMailbox.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -19,11 +21,54 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QWidget(parent), deps_(std::m
     setWindowTitle(QStringLiteral("VEXA-RealTime"));
     Timer1 = new TTimer(this, 2000);
     Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+    ExchangeWatchdog = new QTimer(this);
+    ExchangeWatchdog->setObjectName(QStringLiteral("ExchangeWatchdog"));
+    ExchangeWatchdog->setSingleShot(true);
+    connect(ExchangeWatchdog, &QTimer::timeout, this, [this] { ExchangeWatchdogTimer(); });
+    ConnectPortHooks();
     ConnectHandlers();
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Close the port before the controls its handler touches go away.
+    ApdComPort1.OnTriggerAvail = nullptr;
+    ApdComPort1.SetOpen(false);
+}
+
+void TForm1::ConnectPortHooks() {
+    // The logger's line: 115200 baud, 8 data bits, no parity, one stop bit, 512-byte output buffer,
+    // DTR on, RTS off, no flow control.
+    ApdComPort1.SetComNumber(1);
+    ApdComPort1.SetBaud(115200);
+    ApdComPort1.SetOutSize(512);
+    ApdComPort1.SetRTS(false);
+    ApdComPort1.SetTraceName("APRO.TRC");
+    ApdComPort1.SetTraceHex(false);
+    ApdComPort1.SetLogName("APRO.LOG");
+    ApdComPort1.SetUseEventWord(false);
+    mailbox_ = std::make_shared<QtUiMailbox>();
+    ApdComPort1.SetUiMailbox(mailbox_);
+    ApdComPort1.SetDevicePathResolver([this](unsigned n) -> std::optional<std::string> {
+        if (!deps_.registry) return std::nullopt;
+        return deps_.registry->DevicePath(n);
+    });
+    ApdComPort1.SetPortSelectionHook([this](const std::vector<std::string>& names) -> std::optional<unsigned> {
+        QStringList list;
+        for (const auto& n : names) list << QString::fromStdString(n);
+        const auto chosen = UI().SelectPort(list);
+        if (!chosen || *chosen < 0 || *chosen >= int(names.size())) return std::nullopt;
+        // The chosen number is the entry's text from its fourth character on.
+        const std::string& text = names[size_t(*chosen)];
+        unsigned n = 0;
+        for (size_t i = 3; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = n * 10 + unsigned(text[i] - '0');
+        return n;
+    });
+    ApdComPort1.OnTriggerAvail = [this](TApdCustomComPort& cp, std::uint16_t count) {
+        ApdComPort1TriggerAvail(cp, count);
+    };
+}
 
 QDateTime TForm1::Now() const { return deps_.clock(); }
 
@@ -53,8 +98,8 @@ void TForm1::FormCreate() {
     UpDown1->setValue(0);
     Edit3->setText(QStringLiteral("1"));
 
-    // 5. One pass of port discovery happens here, so that a logger already plugged in is found
-    //    before the first tick; it arrives with port discovery.
+    // 5. One pass of port discovery, so that a logger already plugged in is found before the first tick.
+    Timer1Timer();
 
     // 6.
     const char codes[15] = {'A', 'B', 'C', 'D', 'E', 'J', 'O', 'T', '^', 'a', 'b', 'c', 'd', 'e', 'f'};
@@ -133,5 +178,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::ConnectHandlers() {
+    auto click = [this](QPushButton* button, void (TForm1::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    click(Button4, &TForm1::Button4Click);
+    click(Button42, &TForm1::Button42Click);
+    click(Button13, &TForm1::Button13Click);
+    click(Button10, &TForm1::Button10Click);
+    click(Button30, &TForm1::Button30Click);
+    click(Button47, &TForm1::Button47Click);
+    click(Button3, &TForm1::Button3Click);
+    click(Button28, &TForm1::Button28Click);
+    click(Button6, &TForm1::Button6Click);
+    click(Button11, &TForm1::Button11Click);
+    click(Button27, &TForm1::Button27Click);
     OnClick(Label20, [this] { Label20Click(); });
+    ConnectCommandHandlers();
 }

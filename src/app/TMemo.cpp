@@ -8,6 +8,7 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
     // have to re-encode them, so the view is read-only.
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    document()->setUndoRedoEnabled(false);
     refresh_.setSingleShot(true);
     refresh_.setInterval(0);
     connect(&refresh_, &QTimer::timeout, this, [this] { SyncView(); });
@@ -50,21 +51,23 @@ void TMemo::showEvent(QShowEvent* event) {
 
 void TMemo::SyncView() {
     refresh_.stop();
-    if (rebuild_ || shownLines_ > lines_.size()) {
-        QString all;
-        for (size_t i = 0; i < lines_.size(); ++i) {
-            if (i) all += QLatin1Char('\n');
-            all += AnsiToQString(lines_[i]);
+    // One conversion of the whole block is much cheaper than one per line.
+    auto joined = [this](size_t from) {
+        size_t total = 0;
+        for (size_t i = from; i < lines_.size(); ++i) total += lines_[i].size() + 1;
+        std::string bytes;
+        bytes.reserve(total);
+        for (size_t i = from; i < lines_.size(); ++i) {
+            if (i > from) bytes += '\n';
+            bytes += lines_[i];
         }
-        setPlainText(all);
+        return AnsiToQString(bytes);
+    };
+    if (rebuild_ || shownLines_ > lines_.size()) {
+        setPlainText(joined(0));
         rebuild_ = false;
     } else if (shownLines_ < lines_.size()) {
-        QString block;
-        for (size_t i = shownLines_; i < lines_.size(); ++i) {
-            if (i > shownLines_) block += QLatin1Char('\n');
-            block += AnsiToQString(lines_[i]);
-        }
-        appendPlainText(block);
+        appendPlainText(joined(shownLines_));
     }
     shownLines_ = lines_.size();
 }

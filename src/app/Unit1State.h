@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/FixedText.h"
+#include "protocol/RecordDecoder.h"
 
 #include <QDateTime>
 #include <array>
@@ -55,6 +56,13 @@ struct Unit1State {
     int ExtraDigitMode = 0;
     int ThresholdDetectOn = 0;
     int IrregularFound = 0;
+    // Record count the logger announced with "@C"; RecordCount stays the next free table index, so the
+    // count line itself is never taken for a record.
+    int AnnouncedCount = 0;
+    // Record lines that arrived after the table was full (kept count of, not stored).
+    int DroppedRecords = 0;
+    // State of the record decoder (keys, year bits, month) across the records of one download.
+    vexa::RecordDecoderState Decoder;
 
     // ---- 5-ms online capture ----
     int CaptureIndex = 0;

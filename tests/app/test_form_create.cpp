@@ -42,6 +42,14 @@ TEST(MainWindowPosition, FollowsScreenSize) {
     }
 }
 
+TEST(FormResource, CaptionAndSizeOfTheForm) {
+    QWidget w;
+    Ui_TForm1 ui;
+    ui.setupUi(&w);
+    EXPECT_EQ(w.windowTitle(), "VEXA-RealTime");
+    EXPECT_EQ(ui.Edit3->text(), "1");
+}
+
 TEST_F(FormFixture, PlacedOnTheScreenItIsGiven) {
     Make({1023, 799});
     EXPECT_EQ(form->pos(), QPoint(63, 10));
@@ -51,7 +59,6 @@ TEST_F(FormFixture, PlacedOnTheScreenItIsGiven) {
 
 TEST_F(FormFixture, FitsA1024x768ScreenWithRoomForTheLowerControls) {
     Make({1024, 768});
-    EXPECT_EQ(form->windowTitle(), "VEXA-RealTime");
     // Width spans the work area with equal margins; height ends 67 pixels below the top of "FILE".
     EXPECT_EQ(form->width(), 2 * form->Memo1->x() + form->Memo1->width());
     EXPECT_EQ(form->height(), form->Button11->mapTo(form.get(), QPoint(0, 0)).y() + 67);
@@ -95,7 +102,9 @@ TEST_F(FormFixture, ListsAndStateAfterFormCreate) {
     EXPECT_EQ(form->DownloadLines.size(), size_t(kTableEntries));
     EXPECT_EQ(form->CaptureRecords.size(), size_t(kTableEntries));
     EXPECT_EQ(form->Memo1->Count(), 0);
-    EXPECT_EQ(form->Edit3->text(), "1");
+    // Start-up ran one discovery pass: without a port it reports the logger absent.
+    EXPECT_EQ(form->Edit3->text(), "No Port");
+    EXPECT_EQ(form->windowTitle(), "Can't find a VEXA UPdater20003.0De26");
     EXPECT_EQ(form->UpDown1->maximum(), 100);
     EXPECT_EQ(form->UpDown1->value(), 0);
     EXPECT_EQ(form->Timer1->Interval(), 2000);
@@ -156,7 +165,7 @@ TEST_F(FormFixture, ControlsHaveTheirNamesCaptionsAndVisibility) {
         EXPECT_EQ(!l->isHidden(), c.visible) << c.name;
     }
     const Control edits[] = {
-        {"Edit1", nullptr, true},  {"Edit2", nullptr, true},  {"Edit3", "1", true},     {"Edit4", "COMn", true},
+        {"Edit1", nullptr, true},  {"Edit2", nullptr, true},  {"Edit3", "No Port", true},     {"Edit4", "COMn", true},
         {"Edit5", nullptr, true},  {"Edit6", nullptr, true},  {"Edit7", nullptr, true}, {"Edit8", nullptr, true},
         {"Edit9", nullptr, true},  {"Edit10", nullptr, false}, {"Edit11", nullptr, true},
         {"Edit12", "Edit12", true}, {"Edit13", "COMn", true}, {"Edit14", nullptr, true},

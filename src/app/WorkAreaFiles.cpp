@@ -1,0 +1,71 @@
+// The work area's files: save as CSV ("保存"), load a CSV file ("FILE"), save as a settings file ("SAV").
+#include "app/TForm1.h"
+
+#include "platform/Interaction.h"
+#include "platform/TextCodec.h"
+#include "protocol/TextLines.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace {
+std::runtime_error FileError(const char* what, const QString& path, const QString& reason) {
+    return std::runtime_error(
+        QStringLiteral("%1 \"%2\": %3").arg(QLatin1String(what), path, reason).toStdString());
+}
+} // namespace
+
+void TForm1::SaveWorkArea(const QString& path) {
+    // Written to a temporary file and renamed into place, so a failed write leaves an existing file
+    // as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) throw FileError("Cannot create file", path, file.errorString());
+    const std::string content = vexa::JoinLinesCrLf(Memo1->Lines());
+    if (file.write(content.data(), qint64(content.size())) != qint64(content.size()))
+        throw FileError("Cannot write file", path, file.errorString());
+    if (!file.commit()) throw FileError("Cannot write file", path, file.errorString());
+}
+
+void TForm1::Button6Click() {
+    Interaction::FileDialogOptions o;
+    o.overwritePrompt = true;
+    o.proposedName = QStringLiteral("VEXA") + Label18->text();
+    SaveDialogFilter = QStringLiteral("CSV files (*.csv)|*.CSV");
+    o.filter = SaveDialogFilter;
+    const auto chosen = UI().SaveFileName(o);
+    if (!chosen) return;
+    const QString path = QString::fromStdString(vexa::WithCsvExtension(chosen->toStdString()));
+    SaveWorkArea(path);
+}
+
+void TForm1::Button11Click() {
+    Interaction::FileDialogOptions o;
+    o.defaultSuffix = QStringLiteral("csv");
+    o.filter = QStringLiteral("text|*.csv");
+    o.fileMustExist = true;
+    o.proposedName = OpenDialogFileName;
+    const auto chosen = UI().OpenFileName(o);
+    if (chosen) {
+        OpenDialogFileName = *chosen;
+        // Data file name follows the dialog even if reading fails below.
+        DataFileName = QStringToAnsi(OpenDialogFileName);
+        QFile file(*chosen);
+        if (!file.open(QIODevice::ReadOnly)) throw FileError("Cannot open file", *chosen, file.errorString());
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) throw FileError("Cannot read file", *chosen, file.errorString());
+        Memo1->SetLines(vexa::SplitLines(std::string_view(bytes.constData(), size_t(bytes.size()))));
+    }
+    DataFileName = QStringToAnsi(OpenDialogFileName);
+}
+
+void TForm1::Button27Click() {
+    Interaction::FileDialogOptions o;
+    o.overwritePrompt = true;
+    o.filter = SaveDialogFilter;  // as the last "保存" left it
+    o.proposedName = QStringLiteral("Config-vexa") + Label18->text() + QStringLiteral(".txt");
+    const auto chosen = UI().SaveFileName(o);
+    if (!chosen) return;
+    SaveWorkArea(*chosen);
+}

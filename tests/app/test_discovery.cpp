@@ -1,0 +1,196 @@
+// Port discovery: finding the logger's port in the registry, connecting once, deferred tick items.
+#include "app/PortDiscovery.h"
+#include "support/LinkedForm.h"
+
+#include <QListWidget>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FriendlyName, PortNameBetweenTheParentheses) {
+    struct Case {
+        const char* text;
+        FriendlyPortName::Kind kind;
+        const char* name;
+    } cases[] = {
+        {"USB Serial Port (COM3)", FriendlyPortName::Found, "COM3"},
+        {"USB Serial Port (COM12)", FriendlyPortName::Found, "COM12"},
+        {"USB Serial Port (COM123)", FriendlyPortName::Found, "COM123"},   // six characters fit
+        {"USB Serial Port (COM1234)", FriendlyPortName::TooLong, ""},      // seven do not
+        {"USB Serial Port (COM3", FriendlyPortName::Missing, ""},          // no ")"
+        {"USB Serial Port COM3", FriendlyPortName::Missing, ""},           // no "("
+        {"()", FriendlyPortName::Found, ""},
+    };
+    for (const auto& c : cases) {
+        const auto r = PortNameFromFriendlyName(c.text);
+        EXPECT_EQ(r.kind, c.kind) << c.text;
+        EXPECT_EQ(r.name, c.name) << c.text;
+    }
+}
+
+TEST(PortNumber, ReadLikeAtolAfterThreeCharacters) {
+    struct Case {
+        const char* text;
+        int number;
+    } cases[] = {{"COM7", 7},      {"COM12", 12}, {"No Port", 0}, {"1", 0},   {"COM 4", 4},
+                 {"COM4x", 4},     {"COMx", 0},   {"", 0},        {"COM-3", 0}, {"COM99999999999999999", 0}};
+    for (const auto& c : cases) EXPECT_EQ(PortNumberOfText(c.text), c.number) << c.text;
+}
+
+TEST(VcpPosition, CaseSensitiveOneBased) {
+    EXPECT_EQ(VcpPosition("\\Device\\VCP0"), 9);
+    EXPECT_EQ(VcpPosition("\\Device\\vcp0"), 0);
+    EXPECT_EQ(VcpPosition("\\Device\\Serial0"), 0);
+}
+
+struct Discovery : LinkedForm, ::testing::Test {};
+
+TEST_F(Discovery, NoPortAtAll) {
+    form->ListBox2->addItem("COM9");  // left from an earlier tick
+    form->Timer1->SetInterval(2000);
+    form->Timer1Timer();
+    EXPECT_EQ(form->windowTitle(), "Can't find a VEXA UPdater20003.0De26");
+    EXPECT_EQ(form->Edit3->text(), "No Port");
+    EXPECT_EQ(form->Button4->text(), "接<->続");
+    EXPECT_EQ(form->ListBox2->count(), 1);  // keeps its previous entries
+    EXPECT_EQ(form->Timer1->Interval(), 2000);
+    EXPECT_EQ(form->Edit9->text(), "2000");
+    EXPECT_EQ(form->CommandsEnabled, 0);
+    EXPECT_FALSE(form->Image4->isHidden());
+    EXPECT_TRUE(form->Image5->isHidden());
+}
+
+TEST_F(Discovery, PortsWithoutVcpAreNoLogger) {
+    registry.values = {{"\\Device\\Serial0", "COM1"}, {"\\Device\\Serial1", "COM2"}};
+    form->Timer1Timer();
+    EXPECT_EQ(form->windowTitle(), "Can't find a VEXA UPdater20003.0De26");
+    EXPECT_EQ(form->ListBox1->count(), 2);
+    EXPECT_EQ(form->Edit3->text(), "No Port");
+}
+
+TEST_F(Discovery, VcpPortWithoutTheLoggerKeyConnectsNothing) {
+    registry.values = {{"\\Device\\VCP0", "COM4"}};
+    form->Timer1->SetInterval(1000);
+    form->Timer1Timer();
+    EXPECT_EQ(form->windowTitle(), "Serching V-EXA UPdater20003.0De26");
+    EXPECT_EQ(form->Edit5->text(), "");
+    EXPECT_EQ(form->ListBox2->count(), 1);
+    EXPECT_EQ(form->ListBox2->item(0)->text(), "COM4");
+    EXPECT_EQ(form->UpDown1->maximum(), 0);
+    EXPECT_FALSE(form->ApdComPort1.Open());
+    EXPECT_EQ(form->Timer1->Interval(), 1000);
+    EXPECT_TRUE(peer.Received().empty());
+}
+
+TEST_F(Discovery, FriendlyNameOnCom12ConnectsToPort12) {
+    registry.PlugLogger(12, peer.SlavePath());
+    form->Timer1Timer();
+    ASSERT_TRUE(peer.WaitForSent("m"));
+    EXPECT_EQ(form->Edit3->text(), "COM12");
+    EXPECT_EQ(form->Edit19->text(), "COM12");
+    EXPECT_EQ(form->Edit5->text(), "VEXA");
+    EXPECT_EQ(form->windowTitle(), " UPdater20003.0De26");
+    EXPECT_EQ(form->ApdComPort1.ComNumber(), 12);
+    EXPECT_EQ(form->Button4->text(), "|=|");
+    EXPECT_EQ(form->AutoConnectDone, 1);
+    EXPECT_EQ(form->GreetOnPrompt, 1);
+    EXPECT_EQ(form->Timer1->Interval(), 0);  // not linked yet: the reply restarts the timer
+}
+
+TEST_F(Discovery, SevenCharactersInTheParenthesesEndTheTickWithTheTimerStopped) {
+    registry.values = {{"\\Device\\VCP0", "COM1234"}};
+    registry.friendlyName = "USB Serial Port (COM1234)";
+    form->Timer1->SetInterval(1000);
+    form->Timer1Timer();
+    EXPECT_EQ(form->Timer1->Interval(), 0);
+    EXPECT_FALSE(form->ApdComPort1.Open());
+}
+
+TEST_F(Discovery, FoundTwiceConnectsOnceAndReplugConnectsAgain) {
+    ASSERT_TRUE(Link());
+    EXPECT_EQ(form->Button4->text(), "接続");
+    EXPECT_EQ(linkedInterval, 1000);
+    peer.Clear();
+    form->Timer1Timer();  // found again: no second connect
+    PumpFor(50);
+    EXPECT_EQ(peer.Take(), "");
+    EXPECT_EQ(form->AutoConnectDone, 1);
+
+    registry.Unplug();
+    form->Timer1Timer();
+    EXPECT_EQ(form->AutoConnectDone, 0);
+    EXPECT_EQ(form->CommandsEnabled, 0);
+
+    registry.PlugLogger(5, peer.SlavePath());
+    form->Timer1Timer();
+    EXPECT_TRUE(peer.WaitForSent("m"));
+    EXPECT_EQ(form->LinkUp, 0);
+}
+
+TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
+    ASSERT_TRUE(Link());
+    struct Case {
+        const char* sequence;
+        const char* sent;
+    } cases[] = {{"abc", "abc"}, {"abcdefg", "abcde"}};
+    for (const auto& c : cases) {
+        form->TickSequence = c.sequence;
+        form->TickSequenceIndex = 0;
+        peer.Clear();
+        std::string sent;
+        for (int tick = 0; tick < 8; ++tick) {
+            form->Timer1Timer();
+            peer.WaitFor([&](const std::string& all) { return all.size() > sent.size(); }, 300);
+            sent = peer.Received();
+        }
+        EXPECT_EQ(sent, c.sent) << c.sequence;
+        EXPECT_EQ(form->TickSequenceIndex, -1);
+    }
+}
+
+TEST_F(Discovery, StatusRefreshAfterTheMonitorGoesOutOnce) {
+    ASSERT_TRUE(Link());
+    form->StatusRefreshPending = 1;
+    peer.Clear();
+    form->Timer1Timer();
+    EXPECT_TRUE(peer.WaitForSent("p"));
+    EXPECT_EQ(form->StatusRefreshPending, 0);
+}
+
+TEST_F(Discovery, TimedGreetingGoesOutWhenTheDeadlinePasses) {
+    ASSERT_TRUE(Link());
+    form->ClockSetPending = 1;
+    form->ClockSetDeadline = clock.addSecs(12);
+    peer.Clear();
+    form->Timer1->SetInterval(1000);
+    form->Timer1Timer();  // not yet due
+    PumpFor(30);
+    EXPECT_EQ(peer.Take(), "");
+    EXPECT_EQ(form->ClockSetPending, 1);
+    clock = clock.addSecs(12);
+    form->Timer1Timer();
+    EXPECT_TRUE(peer.WaitForSent("m"));
+    EXPECT_EQ(form->ClockSetPending, 0);
+    EXPECT_EQ(form->Timer1->Interval(), 0);  // the reply restarts it
+    EXPECT_EQ(form->NowText, "2024/05/01 09:03:19");
+}
+
+TEST_F(Discovery, CloseButtonLeavesThePortClosedOnNumber3) {
+    ASSERT_TRUE(Link());
+    form->Button42Click();
+    EXPECT_FALSE(form->ApdComPort1.Open());
+    EXPECT_EQ(form->ApdComPort1.ComNumber(), 3);
+}
+
+TEST_F(Discovery, SerialPortsWindowListsThePorts) {
+    registry.PlugLogger(5, peer.SlavePath());
+    form->Button13Click();
+    auto* table = form->findChild<QTableWidget*>("SerialPortsTable");
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 0)->text(), "COM5");
+    EXPECT_EQ(table->item(0, 1)->text(), QString::fromStdString(peer.SlavePath()));
+}
+
+} // namespace

@@ -1,0 +1,169 @@
+// End to end: downloading the simulated logger's records, saving them as CSV and loading them back.
+#include "protocol/TextLines.h"
+#include "sim/RecordEncoder.h"
+#include "support/SimHarness.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+// "↓" in Shift-JIS.
+const std::string kIrregularComment = "//\x81\xab" "Irregular Record //";
+
+// The CSV line a person expects for a record: date-time with two-digit fields, raw X, Y, Z and the
+// temperature in degrees (minus zero for -0.x).
+std::string ExpectedLine(const vexa::sim::SimRecord& r, bool irregular) {
+    char temp[16];
+    const int t = r.tempTenths;
+    if (t < 0 && t > -10) std::snprintf(temp, sizeof temp, " -0.%d", -t);
+    else std::snprintf(temp, sizeof temp, "%3d.%d", t / 10, (t < 0 ? -t : t) % 10);
+    char line[128];
+    std::snprintf(line, sizeof line, "%04d/%02d/%02d %02d:%02d:%02d.%02d%d,%3d,%3d,%3d,%s", r.year, r.month, r.day,
+                  r.hour, r.minute, r.second, r.hundredths, r.thousandths, r.x, r.y, r.z, temp);
+    std::string out = line;
+    if (irregular) out[0] = '\x81';
+    return out;
+}
+
+std::string ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<unreadable>";
+    const QByteArray b = f.readAll();
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+struct DownloadE2E : ::testing::Test {
+    vexa::sim::SimConfig config;
+    std::unique_ptr<SimHarness> h;
+    TForm1* f = nullptr;
+
+    void Start() {
+        h = std::make_unique<SimHarness>(config);
+        f = &h->Open();
+        ASSERT_TRUE(h->WaitLinkedAndIdle(5000));
+        f->Timer1->SetInterval(0);  // ticks play no part here
+    }
+    bool WaitDownloadEnd(int timeoutMs) {
+        return PumpUntil([&] { return f->DownloadActive == 0 && !f->ApdComPort1.Open(); }, timeoutMs);
+    }
+};
+
+TEST_F(DownloadE2E, FiveThousandRecordsWithAnIrregularOneAndANewYear) {
+    config.recordCount = 5000;
+    config.start = "2023/06/01 00:00:00";
+    config.yearRollover = true;
+    config.irregular = {1234};
+    config.settings.intervalCode = 'a';
+    config.settings.countsCode = "20";
+    Start();
+    const auto records = vexa::sim::GenerateRecords(config);
+    ASSERT_EQ(records.size(), 5000u);
+    ASSERT_NE(records.front().year, records.back().year);
+
+    const int heightBefore = f->height();
+    f->Button30Click();
+    EXPECT_TRUE(f->Memo1->isHidden());
+    EXPECT_FALSE(f->ProgressBar1->isHidden());
+    EXPECT_LT(f->height(), heightBefore);
+    ASSERT_TRUE(WaitDownloadEnd(20000));
+
+    std::vector<std::string> expected;
+    expected.push_back("Start Year=" + std::to_string(records.front().year) + " @1G=5");
+    expected.push_back("date time,x(G),y(G),z(G),temperature(C)");
+    for (size_t i = 0; i < records.size(); ++i) {
+        const bool irregular = config.irregular.count(int(i)) > 0;
+        if (irregular) expected.push_back(kIrregularComment);
+        expected.push_back(ExpectedLine(records[i], irregular));
+    }
+    const auto& lines = f->Memo1->Lines();
+    ASSERT_EQ(lines.size(), expected.size());
+    for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(lines[i], expected[i]) << "line " << i;
+
+    EXPECT_EQ(f->LineCount, 5000);
+    EXPECT_EQ(f->Label33->text().section(' ', 0, 0), "5000rec");
+    EXPECT_EQ(h->ui.Texts("message"), QStringList{"時間不整合"});
+    EXPECT_FALSE(f->Memo1->isHidden());
+    EXPECT_TRUE(f->ProgressBar1->isHidden());
+    EXPECT_EQ(f->height(), heightBefore);
+    EXPECT_EQ(f->DataFileName, "20" + f->Label18->text().toStdString());
+
+    // "保存": the proposed name carries the logger ID, ".csv" is added, the bytes are exact.
+    const QString base = h->dir.path() + "/data";
+    h->ui.saveAnswers.push_back(base);
+    f->Button6Click();
+    ASSERT_EQ(h->ui.shown.back().kind, "save");
+    EXPECT_EQ(h->ui.shown.back().text, "VEXA" + f->Label18->text());
+    const std::string saved = ReadFile(base + ".csv");
+    EXPECT_TRUE(saved == vexa::JoinLinesCrLf(expected)) << "saved file differs";
+
+    // "FILE": loading it back gives the same lines; saving again gives the same bytes.
+    f->Memo1->Clear();
+    h->ui.openAnswers.push_back(base + ".csv");
+    f->Button11Click();
+    EXPECT_TRUE(f->Memo1->Lines() == expected);
+    EXPECT_EQ(f->DataFileName, (base + ".csv").toStdString());
+    h->ui.saveAnswers.push_back(base + "2.csv");
+    f->Button6Click();
+    EXPECT_TRUE(ReadFile(base + "2.csv") == saved);
+}
+
+TEST_F(DownloadE2E, SecondDownloadInTheSameRunPrintsTheSameYears) {
+    config.recordCount = 300;
+    config.start = "2024/11/30 23:00:00";
+    config.settings.intervalCode = 'E';  // 5 min: the records run into December
+    Start();
+    f->Button30Click();
+    ASSERT_TRUE(WaitDownloadEnd(10000));
+    const auto first = f->Memo1->Lines();
+    f->Button30Click();
+    ASSERT_TRUE(WaitDownloadEnd(10000));
+    EXPECT_TRUE(f->Memo1->Lines() == first);
+}
+
+TEST_F(DownloadE2E, AnnouncedCountLargerThanTheRecordsSentIsReported) {
+    config.recordCount = 50;
+    config.faults.extraCount = 3;
+    Start();
+    f->Button47Click();
+    ASSERT_TRUE(WaitDownloadEnd(10000));
+    EXPECT_EQ(f->LineCount, 50);
+    EXPECT_EQ(f->Memo1->Count(), 52);
+    EXPECT_TRUE(f->Label33->text().contains("announced 53")) << f->Label33->text().toStdString();
+}
+
+TEST_F(DownloadE2E, HangUpMidTransferEndsWithAClearMessageAndShowsWhatArrived) {
+    config.recordCount = 2000;
+    Start();
+    f->ExchangeTimeoutMs = 500;
+    auto faults = h->sim->faults();
+    faults.hangupAfterBytes = 10000;  // counted from the start: cuts the record lines a few hundred in
+    h->sim->setFaults(faults);
+    f->Button30Click();
+    ASSERT_TRUE(WaitDownloadEnd(10000));
+    EXPECT_FALSE(f->Memo1->isHidden());
+    EXPECT_TRUE(f->ProgressBar1->isHidden());
+    EXPECT_GT(f->LineCount, 0);
+    EXPECT_LT(f->LineCount, 2000);
+    EXPECT_EQ(f->Memo1->Count(), f->LineCount + 2);
+    EXPECT_TRUE(f->Label33->text().contains("incomplete")) << f->Label33->text().toStdString();
+    EXPECT_EQ(f->Timer1->Interval(), 1000);
+}
+
+TEST_F(DownloadE2E, StarDownloadKeepsTheHeightAndWritesItsOwnColumnLine) {
+    config.recordCount = 10;
+    Start();
+    const int heightBefore = f->height();
+    f->Button28Click();
+    EXPECT_EQ(f->height(), heightBefore);
+    ASSERT_TRUE(WaitDownloadEnd(10000));
+    EXPECT_EQ(f->height(), heightBefore);
+    ASSERT_GE(f->Memo1->Count(), 2);
+    EXPECT_EQ(f->Memo1->Line(0), "Start Year=" + f->Label15->text().toStdString());
+    EXPECT_EQ(f->Memo1->Line(1), "Date,Xaxis,Yaxis,Zaxis,Temp");
+}
+
+} // namespace
