@@ -27,10 +27,11 @@ int main(int argc, char** argv) {
             auto Form1 = std::make_unique<TForm1>(std::move(deps));
             interaction.SetParent(Form1.get());
             auto Form2 = std::make_unique<TForm2>();
-            auto Form3 = std::make_unique<TForm3>(Form1->Label18->text());
+            auto Form3 = std::make_unique<TForm3>(*Form1, Form1->Label18->text());
             auto Form4 = std::make_unique<TForm4>();
-            auto Form5 = std::make_unique<TForm5>();
-            auto Form6 = std::make_unique<TForm6>();
+            auto Form5 = std::make_unique<TForm5>(*Form1);
+            auto Form6 = std::make_unique<TForm6>(*Form1);
+            Form1->SetDialogs(Form3.get(), Form5.get(), Form6.get());
             Form1->show();
             status = app.exec();
         } catch (...) {

@@ -5,9 +5,21 @@
 
 #include <QWidget>
 
+class MainWindowLink;
+
 class TForm3 : public QWidget, public Ui_TForm3 {
     Q_OBJECT
 public:
     // idCaption: the main window's logger ID text at creation.
-    explicit TForm3(const QString& idCaption, QWidget* parent = nullptr);
+    TForm3(MainWindowLink& link, const QString& idCaption, QWidget* parent = nullptr);
+
+    void FormShow();
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MainWindowLink& link_;
 };

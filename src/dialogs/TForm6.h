@@ -5,8 +5,15 @@
 
 #include <QWidget>
 
+class MainWindowLink;
+
 class TForm6 : public QWidget, public Ui_TForm6 {
     Q_OBJECT
 public:
-    explicit TForm6(QWidget* parent = nullptr);
+    explicit TForm6(MainWindowLink& link, QWidget* parent = nullptr);
+
+    void Button1Click();
+
+private:
+    MainWindowLink& link_;
 };
