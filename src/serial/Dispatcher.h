@@ -1,0 +1,108 @@
+// The dispatcher behind an open port: rings, three worker threads, and the data-available
+// notification handed to the UI thread.
+#pragma once
+
+#include "serial/DispatchBuffer.h"
+#include "serial/OutputRing.h"
+#include "serial/SerialDevice.h"
+#include "serial/SyncEvent.h"
+#include "serial/UiMailbox.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <thread>
+
+class TApdCustomComPort;
+
+namespace vexa::serial {
+
+struct NotifyTicket;
+
+// Threads while the port is open:
+//   com thread  - waits for the device to have bytes (or hang up) and wakes the dispatch thread;
+//   dispatch    - moves bytes from the device into the 8192-byte ring and, by the length rule,
+//                 sends OnTriggerAvail to the UI thread, blocking until the handler returned or
+//                 kSendTimeoutMs passed; bytes handed out meanwhile are consumed afterwards;
+//   output      - writes the output ring to the device.
+// Locks, always taken in this order when nested: general (busy/closing flags), input (dispatch
+// ring), output (output ring). None is held while a handler runs.
+class TApdBaseDispatcher {
+  public:
+    static constexpr int kSendTimeoutMs = 3000;
+    static constexpr auto kRoundTimeout = std::chrono::milliseconds(50);
+
+    TApdBaseDispatcher(TApdCustomComPort& owner, std::unique_ptr<SerialDevice> device,
+                       std::shared_ptr<UiMailbox> mailbox, std::size_t outSize);
+    // Stops the threads (waiting for a running notification to end) and leaves the port list.
+    ~TApdBaseDispatcher();
+    TApdBaseDispatcher(const TApdBaseDispatcher&) = delete;
+    TApdBaseDispatcher& operator=(const TApdBaseDispatcher&) = delete;
+
+    DeviceStatus InitPort(const std::string& path, const LineSettings& line, bool dtr, bool rts);
+    // Raises Exception("Dispatcher already started") when the threads run already.
+    void StartDispatcher();
+    bool ThreadsActive() const { return running_.load(std::memory_order_acquire) > 0; }
+
+    // UI-thread operations.
+    bool CharReady();
+    int GetChar(); // the byte, or ecBufferIsEmpty
+    int PutBlock(std::span<const std::uint8_t> bytes);
+    DeviceStatus FlushInBuffer();
+    std::size_t InBuffUsed();
+    std::size_t OutBuffUsed();
+    DeviceStatus SetLine(const LineSettings& line);
+    DeviceStatus SetModemLines(bool dtr, bool rts);
+    void SetTriggerLength(std::uint16_t length) { triggerLength_.store(length); }
+    void SetHandlerServiceNeeded(bool needed) { handlerServiceNeeded_.store(needed); }
+
+    // Empties output and input and stops the device. Answers true when a notification is in
+    // progress: the close is then deferred, the threads end after the handler returns, and the
+    // owner's close is completed on the UI thread once they have (PostClosePending).
+    bool DonePort();
+    void PostClosePending();
+
+  private:
+    void ComThreadMain();
+    void DispThreadMain();
+    void OutThreadMain();
+    void ExtractData();
+    void CheckReceiveTriggers();
+    void WritePending();
+    void MarkHungUp();
+    void WakeAll();
+    void JoinThreads();
+    static void DeliverAvail(std::uint64_t id, const std::shared_ptr<NotifyTicket>& ticket,
+                             std::uint16_t count);
+    static void ClosePending(std::uint64_t id, const std::shared_ptr<UiMailbox>& mailbox);
+
+    TApdCustomComPort& owner_;
+    const std::unique_ptr<SerialDevice> device_;
+    const std::shared_ptr<UiMailbox> mailbox_;
+    const std::uint64_t id_;
+
+    std::mutex generalLock_;
+    bool started_ = false;
+    bool eventBusy_ = false;                 // a notification is being delivered
+    std::atomic<bool> kill_{false};          // all threads must end
+    std::atomic<bool> deletePending_{false}; // closed during a notification
+    std::atomic<bool> hungUp_{false};        // the device went away; threads end, writes are dropped
+    std::atomic<int> running_{0};
+
+    std::mutex inputLock_;
+    DispatchBuffer input_;
+    std::mutex outputLock_;
+    OutputRing output_;
+
+    std::atomic<std::uint16_t> triggerLength_{0};
+    std::atomic<bool> handlerServiceNeeded_{false};
+
+    SyncEvent commEvent_;   // com thread -> dispatch thread: bytes wait in the device
+    SyncEvent readyEvent_;  // dispatch thread -> com thread: round done, ring has room
+    SyncEvent outputEvent_; // writers -> output thread
+    std::thread comThread_, dispThread_, outThread_;
+};
+
+} // namespace vexa::serial
