@@ -94,7 +94,7 @@ TEST_F(Parser, CodeTablesDriveTheControls) {
                   {"@T=abc00\n#", 1, "00"},   {"@T=abc02\n#", 50, "02"}, {"@T=abc2x\n#", 5, "20"}};
     for (const auto& c : ranges) {
         ASSERT_TRUE(Exchange(c.answer));
-        EXPECT_EQ(form->CountsPerG, c.countsPerG) << c.answer;
+        EXPECT_EQ(form->CountsPerG, c.countsPerG) << c.answer << " sent: " << peer.Take();
         EXPECT_EQ(form->ComboBox5->currentText(), c.text) << c.answer;
     }
     ASSERT_TRUE(Exchange("@T=abc09\n#"));  // "0" and another digit: unchanged

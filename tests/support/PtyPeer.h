@@ -39,8 +39,16 @@ public:
         size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += size_t(n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR) throw std::runtime_error("pty write failed");
+            if (n > 0) {
+                done += size_t(n);
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                throw std::runtime_error("pty write failed");
+            } else {
+                // The terminal's buffer is full: let the tool (on this same thread) read, then retry.
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                pollfd p{master_, POLLOUT, 0};
+                ::poll(&p, 1, 1);
+            }
         }
     }
 
