@@ -6,22 +6,45 @@
 #include "serial/TApdComPort.h"
 
 #include <algorithm>
+#include <condition_variable>
 
 namespace vexa::serial {
 
-// One notification's claim on the UI thread. If Send gave up before the UI thread got to it, the
-// queued call must not run the handler any more: the dispatcher has already moved on.
-struct NotifyTicket {
-    enum : int { kPending, kRunning, kAbandoned };
-    std::atomic<int> state{kPending};
-    bool Begin() {
-        int expected = kPending;
-        return state.compare_exchange_strong(expected, kRunning);
+// One data-available event on its way to the UI thread. The dispatch thread waits on it (at most
+// kSendTimeoutMs) instead of inside UiMailbox::Send, so that a close made while the event is still
+// queued can withdraw it and release the thread at once: only a handler that has begun defers a close.
+class NotifyTicket {
+  public:
+    enum State { kPending, kRunning, kDone, kAbandoned };
+    // The UI thread is about to run the handler; false when the event was withdrawn.
+    bool Begin() { return Move(kPending, kRunning); }
+    void Finish() { Move(kRunning, kDone); }
+    // Withdraws an event whose handler has not begun; false once it has.
+    bool Abandon() { return Move(kPending, kAbandoned); }
+    State Current() {
+        std::lock_guard lock(mutex_);
+        return state_;
     }
-    void Abandon() {
-        int expected = kPending;
-        state.compare_exchange_strong(expected, kAbandoned);
+    State WaitFor(int timeoutMs) {
+        std::unique_lock lock(mutex_);
+        cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                     [this] { return state_ == kDone || state_ == kAbandoned; });
+        return state_;
     }
+
+  private:
+    bool Move(State from, State to) {
+        {
+            std::lock_guard lock(mutex_);
+            if (state_ != from) return false;
+            state_ = to;
+        }
+        cv_.notify_all();
+        return true;
+    }
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    State state_ = kPending;
 };
 
 TApdBaseDispatcher::TApdBaseDispatcher(TApdCustomComPort& owner, std::unique_ptr<SerialDevice> device,
@@ -30,6 +53,10 @@ TApdBaseDispatcher::TApdBaseDispatcher(TApdCustomComPort& owner, std::unique_ptr
       output_(outSize) {}
 
 TApdBaseDispatcher::~TApdBaseDispatcher() {
+    {
+        std::lock_guard lock(generalLock_);
+        if (currentTicket_) currentTicket_->Abandon(); // an event still queued will not run
+    }
     kill_.store(true);
     WakeAll();
     JoinThreads();
@@ -154,15 +181,18 @@ void TApdBaseDispatcher::CheckReceiveTriggers() {
         count = *announce;
         input_.BeginNotification();
     }
+    auto ticket = std::make_shared<NotifyTicket>();
     eventBusy_ = true;
+    currentTicket_ = ticket;
     general.unlock();
 
-    auto ticket = std::make_shared<NotifyTicket>();
     const auto count16 = static_cast<std::uint16_t>(std::min<std::size_t>(count, 0xFFFF));
-    const bool ran =
-        mailbox_->Send([id = id_, ticket, count16] { DeliverAvail(id, ticket, count16); }, kSendTimeoutMs);
-    // Past the time-out the handler may still run on; its later reads then take bytes directly.
-    if (!ran) ticket->Abandon();
+    // If the mailbox drops the call unrun (it is being destroyed), the event is withdrawn.
+    auto dropped = std::shared_ptr<void>(nullptr, [ticket](void*) { ticket->Abandon(); });
+    mailbox_->Post([id = id_, ticket, dropped, count16] { DeliverAvail(id, ticket, count16); });
+    // Past the time-out a handler that has begun runs on; its later reads then take bytes directly.
+    // One that has not begun will not run any more.
+    if (ticket->WaitFor(kSendTimeoutMs) == NotifyTicket::kPending) ticket->Abandon();
 
     {
         std::lock_guard lock(inputLock_);
@@ -170,6 +200,7 @@ void TApdBaseDispatcher::CheckReceiveTriggers() {
     }
     std::lock_guard relock(generalLock_);
     eventBusy_ = false;
+    currentTicket_.reset();
 }
 
 void TApdBaseDispatcher::WritePending() {
@@ -197,12 +228,17 @@ void TApdBaseDispatcher::WritePending() {
         // Bytes that failed to go out for another reason are dropped, not retried for ever.
         std::lock_guard lock(outputLock_);
         output_.Advance(r.state == IoState::Failed ? piece.size() : r.count, generation);
+        if (output_.Used() == 0) outputDrained_.notify_all();
     }
 }
 
 void TApdBaseDispatcher::MarkHungUp() {
     hungUp_.store(true);
     WakeAll();
+    {
+        std::lock_guard lock(outputLock_); // a drain wait between its check and its sleep sees the flag
+    }
+    outputDrained_.notify_all();
 }
 
 void TApdBaseDispatcher::WakeAll() {
@@ -229,6 +265,10 @@ void TApdBaseDispatcher::DeliverAvail(std::uint64_t id, const std::shared_ptr<No
     if (self == nullptr || !ticket->Begin()) return;
     // An exception from the handler leaves through the mailbox to the UI side's handling; the
     // bytes read before it were counted as handed out and are consumed all the same.
+    struct Finish {
+        NotifyTicket& ticket;
+        ~Finish() { ticket.Finish(); }
+    } finish{*ticket};
     self->owner_.TriggerAvail(count);
 }
 
@@ -285,10 +325,13 @@ std::size_t TApdBaseDispatcher::OutBuffUsed() {
     return output_.Used();
 }
 
+bool TApdBaseDispatcher::WaitOutputDrained(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(outputLock_);
+    return outputDrained_.wait_for(lock, timeout, [this] { return output_.Used() == 0 || hungUp_; });
+}
+
 DeviceStatus TApdBaseDispatcher::SetLine(const LineSettings& line) {
-    // Queued bytes go out at the old settings: wait (2 ms steps, 10 s at most) for the ring to drain.
-    for (int polls = 0; polls < 5000 && OutBuffUsed() > 0 && !hungUp_; ++polls)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    WaitOutputDrained(kLineChangeDrainTimeout); // queued bytes go out at the old settings
     return device_->SetLine(line);
 }
 
@@ -297,11 +340,15 @@ DeviceStatus TApdBaseDispatcher::SetModemLines(bool dtr, bool rts) {
 }
 
 bool TApdBaseDispatcher::DonePort() {
+    // Bytes queued before the close belong to the exchange (the ACK to an ENQ, a last command): let
+    // them reach the driver. Only a device that takes nothing has its output thrown away, so that
+    // closing cannot hang on it.
+    const bool drained = WaitOutputDrained(kCloseDrainTimeout);
     {
         std::lock_guard lock(outputLock_);
         output_.Clear();
     }
-    if (!hungUp_) device_->PurgeOutput();
+    if (!drained && !hungUp_) device_->PurgeOutput();
     // During a notification this counts every unread byte as consumed when it ends, so nothing of
     // the old exchange is left for the next open.
     {
@@ -312,13 +359,21 @@ bool TApdBaseDispatcher::DonePort() {
     bool deferred;
     {
         std::lock_guard lock(generalLock_);
-        deferred = eventBusy_;
+        // Deferred only while the handler runs (the close comes from inside it, or from a loop it
+        // runs). An event still queued is withdrawn, and the close completes now.
+        deferred =
+            eventBusy_ && !currentTicket_->Abandon() && currentTicket_->Current() == NotifyTicket::kRunning;
         deletePending_.store(deferred);
         kill_.store(true);
     }
     WakeAll();
     if (!deferred) JoinThreads();
     return deferred;
+}
+
+bool TApdBaseDispatcher::HandlerRunning() {
+    std::lock_guard lock(generalLock_);
+    return eventBusy_ && currentTicket_->Current() == NotifyTicket::kRunning;
 }
 
 void TApdBaseDispatcher::PostClosePending() {

@@ -28,19 +28,16 @@ void TApdCustomComPort::SetOpen(bool value) {
         open_ = value;
         return;
     }
-    if (!value && portState_ == psShuttingDown) {
-        // A later close cancels a reopen asked for while the deferred close was still running.
-        openRequestedWhileClosing_ = false;
+    if (ShuttingDown()) {
+        // Carried out when the close completes; a later close cancels an earlier request.
+        openRequestedWhileClosing_ = value;
         return;
     }
     if (value == open_) return;
-    if (!value) {
-        DonePort();
-    } else if (portState_ == psClosed) {
+    if (value)
         InitPort();
-    } else {
-        openRequestedWhileClosing_ = true;
-    }
+    else
+        DonePort();
 }
 
 void TApdCustomComPort::Loaded() {
@@ -53,6 +50,7 @@ void TApdCustomComPort::Loaded() {
 
 void TApdCustomComPort::SetComNumber(std::uint16_t n) {
     if (n == comNumber_) return;
+    ShuttingDown();
     if (portState_ != psOpen) {
         comNumber_ = n;
         return;
@@ -101,6 +99,13 @@ void TApdCustomComPort::DonePort() {
     portState_ = psClosed;
 }
 
+bool TApdCustomComPort::ShuttingDown() {
+    if (portState_ != psShuttingDown) return false;
+    if (dispatcher_->HandlerRunning()) return true;
+    CompleteDeferredClose();
+    return false;
+}
+
 void TApdCustomComPort::CompleteDeferredClose() {
     dispatcher_.reset();
     portState_ = psClosed;
@@ -130,13 +135,13 @@ void TApdCustomComPort::CheckStatus(const vexa::serial::DeviceStatus& status) co
 // --- Reading and writing ----------------------------------------------------------------------
 
 bool TApdCustomComPort::CharReady() {
-    if (portState_ == psShuttingDown) return false;
+    if (ShuttingDown()) return false;
     TApdBaseDispatcher* dispatcher = ValidDispatcher();
     return dispatcher != nullptr && dispatcher->CharReady();
 }
 
 char TApdCustomComPort::GetChar() {
-    if (portState_ == psShuttingDown) return 0;
+    if (ShuttingDown()) return 0;
     TApdBaseDispatcher* dispatcher = ValidDispatcher();
     if (dispatcher == nullptr) return 0;
     const int result = dispatcher->GetChar();
@@ -152,7 +157,7 @@ void TApdCustomComPort::PutChar(char c) {
 }
 
 void TApdCustomComPort::PutString(const std::string& bytes) {
-    if (portState_ == psShuttingDown) return;
+    if (ShuttingDown()) return;
     TApdBaseDispatcher* dispatcher = ValidDispatcher();
     if (dispatcher == nullptr) return;
     CheckException(this,
@@ -160,7 +165,7 @@ void TApdCustomComPort::PutString(const std::string& bytes) {
 }
 
 void TApdCustomComPort::FlushInBuffer() {
-    if (portState_ == psShuttingDown) return;
+    if (ShuttingDown()) return;
     TApdBaseDispatcher* dispatcher = ValidDispatcher();
     if (dispatcher != nullptr) CheckStatus(dispatcher->FlushInBuffer());
 }

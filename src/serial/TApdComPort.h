@@ -205,6 +205,10 @@ class TApdCustomComPort : public TApdBaseComponent {
     std::optional<std::string> ResolveDevicePath(unsigned comNumber) const;
     // Finishes a close that a running notification deferred; reopens if asked meanwhile.
     void CompleteDeferredClose();
+    // True while a close is deferred by a handler that is still running. Once that handler has
+    // returned, finishes the close here rather than waiting for the posted turn, so that a click
+    // right after an exchange is not swallowed by a close that is over in all but name.
+    bool ShuttingDown();
     std::vector<std::string> AvailablePortNames() const;
 
     // Run-time state.

@@ -203,6 +203,18 @@ TEST_F(PortTest, AnEmptyTextSendsNothing) {
     EXPECT_EQ(Pty().Read(1), "Q");
 }
 
+TEST_F(PortTest, BytesQueuedBeforeACloseStillGoOut) {
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        if (ptys.empty()) OpenOnPty();
+        port.SetOpen(true);
+        const std::string last = StreamBytes(static_cast<std::size_t>(round), 300);
+        port.PutString(last);
+        port.SetOpen(false);
+        EXPECT_EQ(Pty().Read(last.size()), last);
+    }
+}
+
 TEST_F(PortTest, TheOutputBufferTakes512BytesInOnePieceButNot513) {
     OpenOnPty();
     const std::string full = StreamBytes(0, 512);
