@@ -1,6 +1,7 @@
 // Port discovery and connection: the periodic tick, connect, close and the serial-ports window.
 #include "app/PortDiscovery.h"
 
+#include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "platform/PortRegistry.h"
 #include "platform/TextCodec.h"
@@ -59,6 +60,23 @@ void TForm1::ShowLinkDown() {
 }
 
 void TForm1::Timer1Timer() {
+    const int remembered = Timer1->Interval();
+    try {
+        DiscoveryTick();
+        lastTickError_.clear();
+    } catch (...) {
+        // A port error (the port held by another program, the device gone) would leave the timer
+        // stopped and discovery dead until some other handler restarts it. Keep looking instead, and
+        // show the same error only once rather than at every tick.
+        if (Timer1->Interval() == 0 && remembered > 0) Timer1->SetInterval(remembered);
+        const QString message = ExceptionMessage(std::current_exception());
+        if (message == lastTickError_) return;
+        lastTickError_ = message;
+        throw;
+    }
+}
+
+void TForm1::DiscoveryTick() {
     // 1. Stop the timer while the tick runs; remember its interval.
     const int remembered = Timer1->Interval();
     Timer1->SetInterval(0);

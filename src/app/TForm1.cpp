@@ -1,6 +1,8 @@
 // The main window: construction, start-up (FormCreate) and the wiring of controls to handlers.
 #include "app/TForm1.h"
 
+#include "app/TApplication.h"
+
 #include "platform/Interaction.h"
 #include "platform/PortRegistry.h"
 #include "platform/QtUiMailbox.h"
@@ -99,7 +101,12 @@ void TForm1::FormCreate() {
     Edit3->setText(QStringLiteral("1"));
 
     // 5. One pass of port discovery, so that a logger already plugged in is found before the first tick.
-    Timer1Timer();
+    //    A port error here is shown like any handler's, and start-up goes on.
+    try {
+        Timer1Timer();
+    } catch (...) {
+        UI().ErrorBox(ExceptionMessage(std::current_exception()));
+    }
 
     // 6.
     const char codes[15] = {'A', 'B', 'C', 'D', 'E', 'J', 'O', 'T', '^', 'a', 'b', 'c', 'd', 'e', 'f'};

@@ -191,7 +191,9 @@ private:
                        bool setDataFileName);
     void FinishDownload(bool complete);
     // Discovery helpers.
+    void DiscoveryTick();
     void ShowLinkDown();
+    QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
     void ConnectPortHooks();
 
     void ConnectHandlers();

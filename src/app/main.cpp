@@ -6,6 +6,7 @@
 #include "dialogs/TForm6.h"
 #include "graph/TForm2.h"
 #include "graph/TForm4.h"
+#include "platform/PortRegistry.h"
 #include "platform/QtInteraction.h"
 #include "platform/SingleInstance.h"
 
@@ -21,9 +22,12 @@ int main(int argc, char** argv) {
         TApplication app(argc, argv);
         QtInteraction interaction;
         app.SetInteraction(&interaction);
+        // The port list comes from sysfs, or from the file VEXA_REGISTRY names (the simulated logger).
+        const std::unique_ptr<PortRegistry> registry = MakePortRegistry();
         try {
             TForm1Deps deps;
             deps.interaction = &interaction;
+            deps.registry = registry.get();
             auto Form1 = std::make_unique<TForm1>(std::move(deps));
             interaction.SetParent(Form1.get());
             auto Form2 = std::make_unique<TForm2>();
@@ -39,5 +43,5 @@ int main(int argc, char** argv) {
         }
     }
     guard.Release();
-    return status == 0 ? 0 : status;
+    return status;
 }

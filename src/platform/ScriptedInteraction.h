@@ -38,11 +38,8 @@ public:
     std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
                                       const QString& value) override {
         shown.push_back({"input", prompt, caption, {}});
-        if (inputAnswers.empty()) return std::nullopt;
-        auto a = inputAnswers.front();
-        inputAnswers.pop_front();
         (void)value;
-        return a;
+        return Take(inputAnswers);
     }
     bool PrintDialog(QPrinter&) override {
         shown.push_back({"print", {}, {}, {}});
@@ -71,8 +68,10 @@ public:
 private:
     static std::optional<QString> Take(std::deque<std::optional<QString>>& q) {
         if (q.empty()) return std::nullopt;
-        auto a = q.front();
+        const bool answered = q.front().has_value();
+        const QString text = answered ? *q.front() : QString();
         q.pop_front();
-        return a;
+        if (!answered) return std::nullopt;
+        return text;
     }
 };

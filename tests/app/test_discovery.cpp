@@ -3,6 +3,9 @@
 #include "support/LinkedForm.h"
 
 #include <QListWidget>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -181,6 +184,30 @@ TEST_F(Discovery, CloseButtonLeavesThePortClosedOnNumber3) {
     form->Button42Click();
     EXPECT_FALSE(form->ApdComPort1.Open());
     EXPECT_EQ(form->ApdComPort1.ComNumber(), 3);
+}
+
+// Another program holds the logger's port: the error is shown once, discovery keeps running, and the
+// tool connects as soon as the port is free.
+TEST_F(Discovery, PortHeldByAnotherProgramIsReportedOnceAndRetried) {
+    const int holder = ::open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    registry.PlugLogger(5, peer.SlavePath());
+    form->Timer1->SetInterval(1000);
+    try {
+        form->Timer1Timer();
+        FAIL() << "no error for a held port";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "ie_Open - device already open");
+    }
+    EXPECT_EQ(form->Timer1->Interval(), 1000);
+    EXPECT_NO_THROW(form->Timer1Timer());  // the same fault again: not shown again
+    EXPECT_EQ(form->Timer1->Interval(), 1000);
+    EXPECT_EQ(form->AutoConnectDone, 0);
+    ::close(holder);
+    form->Timer1Timer();
+    EXPECT_TRUE(peer.WaitForSent("m"));
+    EXPECT_EQ(form->AutoConnectDone, 1);
 }
 
 TEST_F(Discovery, SerialPortsWindowListsThePorts) {

@@ -161,7 +161,9 @@ TEST_F(FormFixture, ControlsHaveTheirNamesCaptionsAndVisibility) {
     for (const auto& c : labels) {
         auto* l = Find<QLabel>(c.name);
         ASSERT_NE(l, nullptr) << c.name;
-        if (c.text) EXPECT_EQ(l->text(), QString::fromUtf8(c.text)) << c.name;
+        if (c.text) {
+            EXPECT_EQ(l->text(), QString::fromUtf8(c.text)) << c.name;
+        }
         EXPECT_EQ(!l->isHidden(), c.visible) << c.name;
     }
     const Control edits[] = {
@@ -175,7 +177,9 @@ TEST_F(FormFixture, ControlsHaveTheirNamesCaptionsAndVisibility) {
     for (const auto& c : edits) {
         auto* e = Find<QLineEdit>(c.name);
         ASSERT_NE(e, nullptr) << c.name;
-        if (c.text) EXPECT_EQ(e->text(), QString::fromUtf8(c.text)) << c.name;
+        if (c.text) {
+            EXPECT_EQ(e->text(), QString::fromUtf8(c.text)) << c.name;
+        }
         EXPECT_EQ(!e->isHidden(), c.visible) << c.name;
     }
     for (const char* name : {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4"}) {
