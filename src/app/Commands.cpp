@@ -8,9 +8,7 @@
 #include "protocol/ArgumentForms.h"
 #include "protocol/CodeTables.h"
 
-#include <QElapsedTimer>
 #include <QScopedValueRollback>
-#include <QThread>
 
 namespace {
 
@@ -67,9 +65,6 @@ std::string ControlText(TForm1& f, const QString& text) {
     return f.CommandText;
 }
 
-// Longest wait for queued output before a deliberate close (two bytes need microseconds).
-constexpr int kDrainBeforeCloseMs = 200;
-
 constexpr bool kClear = true;
 constexpr bool kKeep = false;
 
@@ -114,11 +109,7 @@ void TForm1::Button45Click() {
     SendChar('p');
     Button45->hide();
     Button46->show();
-    // Closing discards what the writer has not yet passed to the device: give the two bytes a
-    // bounded moment to leave first.
-    QElapsedTimer waited;
-    waited.start();
-    while (ApdComPort1.OutBuffUsed() > 0 && waited.elapsed() < kDrainBeforeCloseMs) QThread::usleep(200);
+    // The close lets the two queued bytes out first.
     ApdComPort1.SetOpen(false);
     // Closed on purpose: no answer is awaited, so the silence watchdog must not end a later exchange.
     ExchangeWatchdog->stop();
@@ -341,17 +332,7 @@ void TForm1::Button38Click() {
         return;
     }
     // The linked state without an exchange, as at the logger's first contact.
-    LinkUp = 1;
-    Button4->setText(QStringLiteral("接続"));
-    Image4->hide();
-    Image5->show();
-    Button45->show();
-    Memo1->Clear();
-    MonitorPollPending = 0;
-    CommandsEnabled = 1;
-    ReservationState = 0;
-    ReservationTimeText = NowText.size() > 5 ? NowText.substr(5, 11) : std::string();
-    Label25->setText(AnsiToQString(ReservationTimeText));
+    EnterLinkedState();
 }
 
 void TForm1::Button22Click() { MonitorCommand = "hAAA"; }

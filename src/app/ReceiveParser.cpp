@@ -63,6 +63,10 @@ void TForm1::ApdComPort1TriggerAvail(TApdCustomComPort& CP, std::uint16_t Count)
 void TForm1::FirstContact() {
     // The bytes are left unread: the reply loop parses them at the next notification.
     SendChar('m');
+    EnterLinkedState();
+}
+
+void TForm1::EnterLinkedState() {
     LinkUp = 1;
     Button4->setText(QStringLiteral("接続"));
     Image4->hide();
@@ -73,7 +77,7 @@ void TForm1::FirstContact() {
     CommandsEnabled = 1;
     ReservationState = 0;
     ReservationTimeText = NowText.size() > 5 ? NowText.substr(5, 11) : std::string();
-    Label25->setText(QString::fromStdString(ReservationTimeText));
+    Label25->setText(Q(ReservationTimeText));
 }
 
 void TForm1::ReplyLoop() {

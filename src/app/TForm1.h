@@ -176,6 +176,8 @@ protected:
 private:
     // Receive parser steps.
     void FirstContact();
+    // The window's linked state: first contact, and the "Hello" button without an exchange.
+    void EnterLinkedState();
     void ReplyLoop();
     void HandleLine();
     void MonitorScanStep();
