@@ -1,6 +1,7 @@
 // Process start: the single-instance guard and the error box for exceptions that escape handlers.
 #include "app/TApplication.h"
 #include "app/TTimer.h"
+#include "platform/QtUiMailbox.h"
 #include "platform/ScriptedInteraction.h"
 #include "platform/SingleInstance.h"
 #include "support/Pump.h"
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <thread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -106,6 +109,35 @@ TEST_F(ErrorBoxFixture, ExceptionFromAQueuedCallIsShown) {
     ASSERT_TRUE(PumpUntil([&] { return ran; }));
     PumpFor(20);
     EXPECT_EQ(ui.Texts("error"), QStringList{"Output buffer too small for block"});
+}
+
+// The serial layer's notifications reach the UI thread through this mailbox.
+TEST_F(ErrorBoxFixture, MailboxRunsCallsOnTheUiThreadAndReleasesTheSender) {
+    QtUiMailbox mailbox;
+    const auto uiThread = std::this_thread::get_id();
+    bool inline_ran = false;
+    EXPECT_TRUE(mailbox.Send([&] { inline_ran = std::this_thread::get_id() == uiThread; }, 3000));
+    EXPECT_TRUE(inline_ran);  // from the UI thread itself: run at once, no deadlock
+
+    std::atomic<bool> ranOnUi{false}, sent{false}, threwAndReleased{false};
+    std::thread worker([&] {
+        sent = mailbox.Send([&] { ranOnUi = std::this_thread::get_id() == uiThread; }, 3000);
+        threwAndReleased = mailbox.Send([] { throw std::runtime_error("Buffer is empty"); }, 3000);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return threwAndReleased.load(); }, 5000));
+    worker.join();
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(ranOnUi);
+    EXPECT_EQ(ui.Texts("error"), QStringList{"Buffer is empty"});
+}
+
+TEST_F(ErrorBoxFixture, MailboxSendGivesUpAfterItsTimeoutWhileTheUiIsBusy) {
+    QtUiMailbox mailbox;
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = mailbox.Send([] {}, 50) ? 1 : 0; });
+    worker.join();  // the UI thread does not pump meanwhile
+    EXPECT_EQ(result, 0);
+    PumpFor(20);  // the late call is harmless
 }
 
 TEST(TimerSemantics, IntervalZeroStopsAndANewIntervalRestarts) {
