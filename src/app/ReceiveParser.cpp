@@ -117,10 +117,13 @@ void TForm1::HandleLine() {
     }
     const std::string line(RxLine.data(), size_t(RxLineLen));
     bool stored = false;
-    if (DownloadActive == 1 && line.size() >= 4 && line[0] != '@') {
-        StoreDownloadLine(line);
-        stored = true;
-    } else if (DownloadActive != 1 && line.size() >= 2) {
+    if (DownloadActive == 1 && line.size() >= 4) {
+        // Record lines are stored; the "@C" count line is neither a record nor a work-area line.
+        if (line[0] != '@') {
+            StoreDownloadLine(line);
+            stored = true;
+        }
+    } else if (line.size() >= 2) {
         Memo1->Add(line);
     }
     if (!stored && !line.empty()) {
