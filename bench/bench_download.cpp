@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
 
         // Save and load the 72,002-line work area.
         const QString path = rig.dir.path() + "/bench.csv";
-        std::vector<double> save, load;
+        std::vector<double> save, load, loadView;
         for (int i = 0; i < 5; ++i) {
             rig.ui.saveAnswers.push_back(path);
             QElapsedTimer t;
@@ -100,14 +100,20 @@ int main(int argc, char** argv) {
             save.push_back(double(t.nsecsElapsed()) / 1e6);
             rig.ui.openAnswers.push_back(path);
             t.restart();
+            // Loaded: the work area holds every line and the view shows its first step of them.
             rig.form->Button11Click();
-            rig.form->Memo1->SyncView();
+            QCoreApplication::processEvents();
             load.push_back(double(t.nsecsElapsed()) / 1e6);
+            // The view then catches up between events; this is when it holds every line.
+            rig.form->Memo1->SyncView();
+            loadView.push_back(double(t.nsecsElapsed()) / 1e6);
         }
         std::sort(save.begin(), save.end());
         std::sort(load.begin(), load.end());
+        std::sort(loadView.begin(), loadView.end());
         Print("files.save72k_ms", save[2], "ms");
         Print("files.load72k_ms", load[2], "ms");
+        Print("files.load72k_view_complete_ms", loadView[2], "ms");
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         Print("mem.peak_rss_mb", double(usage.ru_maxrss) / 1024.0, "MB");

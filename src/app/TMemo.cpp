@@ -3,6 +3,8 @@
 
 #include "platform/TextCodec.h"
 
+#include <algorithm>
+
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
     // The lines are bytes that must survive save and load unchanged; editing in the view would
     // have to re-encode them, so the view is read-only.
@@ -11,7 +13,7 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
     document()->setUndoRedoEnabled(false);
     refresh_.setSingleShot(true);
     refresh_.setInterval(0);
-    connect(&refresh_, &QTimer::timeout, this, [this] { SyncView(); });
+    connect(&refresh_, &QTimer::timeout, this, [this] { SyncStep(); });
 }
 
 void TMemo::Clear() {
@@ -46,28 +48,41 @@ void TMemo::ScheduleRefresh() {
 
 void TMemo::showEvent(QShowEvent* event) {
     QPlainTextEdit::showEvent(event);
-    SyncView();
+    SyncStep();
+}
+
+QString TMemo::Joined(size_t from, size_t to) const {
+    // One conversion of the whole block is much cheaper than one per line.
+    size_t total = 0;
+    for (size_t i = from; i < to; ++i) total += lines_[i].size() + 1;
+    std::string bytes;
+    bytes.reserve(total);
+    for (size_t i = from; i < to; ++i) {
+        if (i > from) bytes += '\n';
+        bytes += lines_[i];
+    }
+    return AnsiToQString(bytes);
+}
+
+bool TMemo::SyncStep() {
+    refresh_.stop();
+    if (rebuild_ || shownLines_ > lines_.size()) {
+        const size_t to = std::min(lines_.size(), kLinesPerStep);
+        setPlainText(Joined(0, to));
+        shownLines_ = to;
+        rebuild_ = false;
+    } else if (shownLines_ < lines_.size()) {
+        const size_t to = std::min(lines_.size(), shownLines_ + kLinesPerStep);
+        appendPlainText(Joined(shownLines_, to));
+        shownLines_ = to;
+    }
+    const bool done = shownLines_ == lines_.size();
+    // Tens of thousands of lines fill the view a step at a time, so the window stays responsive.
+    if (!done && isVisible()) refresh_.start();
+    return done;
 }
 
 void TMemo::SyncView() {
-    refresh_.stop();
-    // One conversion of the whole block is much cheaper than one per line.
-    auto joined = [this](size_t from) {
-        size_t total = 0;
-        for (size_t i = from; i < lines_.size(); ++i) total += lines_[i].size() + 1;
-        std::string bytes;
-        bytes.reserve(total);
-        for (size_t i = from; i < lines_.size(); ++i) {
-            if (i > from) bytes += '\n';
-            bytes += lines_[i];
-        }
-        return AnsiToQString(bytes);
-    };
-    if (rebuild_ || shownLines_ > lines_.size()) {
-        setPlainText(joined(0));
-        rebuild_ = false;
-    } else if (shownLines_ < lines_.size()) {
-        appendPlainText(joined(shownLines_));
+    while (!SyncStep()) {
     }
-    shownLines_ = lines_.size();
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 // Lines live in Lines() as bytes (Shift-JIS, possibly with the irregular-record mark 0x81); the view
-// only shows them. View updates are coalesced and skipped while the memo is hidden, so adding tens
-// of thousands of lines costs one repaint when the memo is shown again.
+// only shows them. View updates are coalesced and skipped while the memo is hidden, and a large text
+// enters the view in steps between events, so tens of thousands of lines never freeze the window.
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -22,14 +22,19 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
     int Count() const { return int(lines_.size()); }
     const std::string& Line(int i) const { return lines_.at(size_t(i)); }
-    // The view shows everything held (for tests and for code that reads the widget's text).
+    // Brings the view fully up to date at once (for tests and for code that reads the widget's text).
     void SyncView();
+    // Lines added to the view per step when it catches up with many lines.
+    static constexpr size_t kLinesPerStep = 8000;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void ScheduleRefresh();
+    // Adds at most kLinesPerStep lines to the view; true when it shows everything.
+    bool SyncStep();
+    QString Joined(size_t from, size_t to) const;
 
     std::vector<std::string> lines_;
     size_t shownLines_ = 0;  // lines already in the view, when only appends happened since
