@@ -48,27 +48,31 @@ void TForm1::StartDownload(const char* request, const std::string& header1, cons
     DroppedRecords = 0;
 }
 
+std::string TForm1::StartYearLine(bool withCountsPerG) const {
+    std::string line = "Start Year=" + QStringToAnsi(Label15->text());
+    if (withCountsPerG) line += " @1G=" + std::to_string(CountsPerG);
+    return line;
+}
+
 void TForm1::Button30Click() {
     if (CommandsEnabled != 1) return;
-    const std::string header = "Start Year=" + QStringToAnsi(Label15->text()) + " @1G=" + std::to_string(CountsPerG);
     const int top = ProgressBar1->mapTo(this, QPoint(0, 0)).y();
-    StartDownload("D", header, kColumnLine, top + 45, true);
+    StartDownload("D", StartYearLine(true), kColumnLine, top + 45, true);
 }
 
 void TForm1::Button47Click() {
     if (CommandsEnabled != 1) return;
-    const std::string header = "Start Year=" + QStringToAnsi(Label15->text()) + " @1G=" + std::to_string(CountsPerG);
-    StartDownload("C", header, kColumnLine, 160, true);
+    StartDownload("C", StartYearLine(true), kColumnLine, 160, true);
 }
 
 void TForm1::Button3Click() {
     if (CommandsEnabled != 1) return;
-    StartDownload("G", "Start Year=" + QStringToAnsi(Label15->text()), kColumnLine, 160, false);
+    StartDownload("G", StartYearLine(false), kColumnLine, 160, false);
 }
 
 void TForm1::Button28Click() {
     if (CommandsEnabled != 1) return;
-    StartDownload("G", "Start Year=" + QStringToAnsi(Label15->text()), kStarColumnLine, 0, false);
+    StartDownload("G", StartYearLine(false), kStarColumnLine, 0, false);
 }
 
 void TForm1::ApplyCountReply(const vexa::CountReply& r) {

@@ -22,18 +22,14 @@ public:
 
     void Assign(std::string_view s) {
         text_.assign(s.substr(0, Capacity));
-        truncated_ = s.size() > Capacity;
     }
-    void Clear() { text_.clear(); truncated_ = false; }
+    void Clear() { text_.clear(); }
     bool Empty() const { return text_.empty(); }
     std::size_t Length() const { return text_.size(); }
-    // True when the last assignment did not fit and was cut.
-    bool Truncated() const { return truncated_; }
     const std::string& Str() const { return text_; }
     char operator[](std::size_t i) const { return i < text_.size() ? text_[i] : '\0'; }
     bool operator==(std::string_view s) const { return text_ == s; }
 
 private:
     std::string text_;
-    bool truncated_ = false;
 };

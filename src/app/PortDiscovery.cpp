@@ -59,6 +59,14 @@ void TForm1::ShowLinkDown() {
     Button45->hide();
 }
 
+void TForm1::LoggerGone() {
+    ShowLinkDown();
+    AutoConnectDone = 0;
+    ApdComPort1.SetOpen(false);
+    ExchangeWatchdog->stop();
+    if (DownloadActive == 1) FinishDownload(false);  // the logger vanished mid-transfer
+}
+
 void TForm1::Timer1Timer() {
     const int remembered = Timer1->Interval();
     try {
@@ -116,12 +124,8 @@ void TForm1::DiscoveryTick() {
         setWindowTitle(QStringLiteral("Can't find a VEXA") + QString::fromStdString(WindowTitleText));
         Edit3->setText(QStringLiteral("No Port"));
         Button4->setText(QStringLiteral("接<->続"));
-        ShowLinkDown();
-        AutoConnectDone = 0;
-        ApdComPort1.SetOpen(false);
+        LoggerGone();
         CommandsEnabled = 0;
-        ExchangeWatchdog->stop();
-        if (DownloadActive == 1) FinishDownload(false);  // the logger vanished mid-transfer
         if (MonitorMode == 1) Button10Click();
         Timer1->SetInterval(remembered);
         return;
@@ -175,11 +179,7 @@ void TForm1::DiscoveryTick() {
 
     // 10. Not found.
     if (!found) {
-        ShowLinkDown();
-        ApdComPort1.SetOpen(false);
-        AutoConnectDone = 0;
-        ExchangeWatchdog->stop();
-        if (DownloadActive == 1) FinishDownload(false);
+        LoggerGone();
         if (MonitorMode == 1) {
             Button10Click();
             CommandsEnabled = 0;

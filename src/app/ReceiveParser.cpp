@@ -240,24 +240,15 @@ void TForm1::EndOfAnswer() {
         PendingCommand1 = "p";
         PendingCommand2 = "p";
     }
-    if (!PendingCommand1.Empty()) {
-        const std::string command = PendingCommand1.Str();
-        PendingCommand1.Clear();
+    // Only one queued command goes out per "#", the first non-empty one.
+    auto sendQueued = [this](auto& slot) {
+        if (slot.Empty()) return false;
+        const std::string command = slot.Str();
+        slot.Clear();
         Send(command);
-        return;
-    }
-    if (!PendingCommand2.Empty()) {
-        const std::string command = PendingCommand2.Str();
-        PendingCommand2.Clear();
-        Send(command);
-        return;
-    }
-    if (!PendingCommand3.Empty()) {
-        const std::string command = PendingCommand3.Str();
-        PendingCommand3.Clear();
-        Send(command);
-        return;
-    }
+        return true;
+    };
+    if (sendQueued(PendingCommand1) || sendQueued(PendingCommand2) || sendQueued(PendingCommand3)) return;
     // Nothing queued: the exchange is over.
     ExchangeWatchdog->stop();
     ApdComPort1.SetOpen(false);

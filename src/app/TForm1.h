@@ -189,12 +189,17 @@ private:
     // Download hooks of the parser.
     void StoreDownloadLine(std::string_view line);
     void ApplyCountReply(const vexa::CountReply& reply);
+    // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
+    std::string StartYearLine(bool withCountsPerG) const;
     void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
                        bool setDataFileName);
     void FinishDownload(bool complete);
     // Discovery helpers.
     void DiscoveryTick();
     void ShowLinkDown();
+    // The logger's port is gone: link-down look, port closed, next finding connects again, a running
+    // download is finished with what arrived.
+    void LoggerGone();
     QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
     void ConnectPortHooks();
 

@@ -5,7 +5,9 @@
 #include "protocol/ReplyFields.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <utility>
 
 namespace vexa {
 
@@ -30,26 +32,33 @@ std::optional<char> CharAtAnchor(std::string_view line, Anchor anchor, std::size
     return CharAt(line, *anchor + offset);
 }
 
-StatusReply Adjust(std::string_view line) {
+// The three five-character groups after the space anchor, and the anchor itself.
+std::optional<std::pair<std::size_t, std::array<std::string, 3>>> GroupsAfterW(std::string_view line) {
     const Anchor w = AnchorW(line);
     if (!w)
-        return IgnoredReply{};
-    const auto values = GroupValues(line, *w);
+        return std::nullopt;
+    auto values = GroupValues(line, *w);
     if (!values)
+        return std::nullopt;
+    return std::make_pair(*w, std::move(*values));
+}
+
+StatusReply Adjust(std::string_view line) {
+    const auto groups = GroupsAfterW(line);
+    if (!groups)
         return IgnoredReply{};
-    if (line[*w] == 'h')
-        return AdjustReplyH{(*values)[0], OffOnText((*values)[1]), OffOnText((*values)[2])};
-    return AdjustReply{OffOnText((*values)[0]), (*values)[1], (*values)[2]};
+    const auto& [w, v] = *groups;
+    if (line[w] == 'h')
+        return AdjustReplyH{v[0], OffOnText(v[1]), OffOnText(v[2])};
+    return AdjustReply{OffOnText(v[0]), v[1], v[2]};
 }
 
 StatusReply FineAdjust(std::string_view line) {
-    const Anchor w = AnchorW(line);
-    if (!w)
+    const auto groups = GroupsAfterW(line);
+    if (!groups)
         return IgnoredReply{};
-    const auto values = GroupValues(line, *w);
-    if (!values)
-        return IgnoredReply{};
-    return FineAdjustReply{(*values)[0], (*values)[1], (*values)[2]};
+    const auto& v = groups->second;
+    return FineAdjustReply{v[0], v[1], v[2]};
 }
 
 StatusReply Count(std::string_view line) {
