@@ -42,7 +42,7 @@ std::string UsageText() {
            "  --sampling CODE      sampling code 0-9 or A-F; A-F are millisecond modes with a thousandths digit\n"
            "  --counts-code CODE   range code reported by \"@T\" (10 20 50 00 02 01; default 10)\n"
            "  --model LINE         model line sent in the status report and greeting\n"
-           "  --version N          firmware version in the default model line (default 20231226)\n"
+           "  --firmware-version N firmware version in the default model line (default 20231226)\n"
            "  --irregular I,J      records (0-based) whose time does not advance\n"
            "  --year-rollover      put a December -> January change in the middle of the records\n"
            "  --record-len N       record line length 16, 18, 20 or 21 (default 20, 21 in millisecond modes)\n"
@@ -57,6 +57,7 @@ std::string UsageText() {
            "  --enq                ENQ (0x05) in the middle of the first line of each answer\n"
            "  --bang-lines I,J     answer these firmware lines (0-based) with \"!\"\n"
            "  --hangup-after N     hang up (unplug) after N bytes have been sent\n"
+           "  --version            print the program's version and exit\n"
            "  --help               this text\n";
 }
 
@@ -105,7 +106,8 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
                 r.error = "--counts-code: unknown code " + v;
             else c.settings.countsCode = v;
         } else if (a == "--model") { modelGiven = value(c.settings.modelLine); }
-        else if (a == "--version") { if (number(0, 99999999, n)) version = std::to_string(n); }
+        else if (a == "--firmware-version") { if (number(0, 99999999, n)) version = std::to_string(n); }
+        else if (a == "--version") r.showVersion = true;
         else if (a == "--irregular") {
             if (value(v) && !ToIndexSet(v, c.irregular)) r.error = "--irregular: expected I,J,...: " + v;
         } else if (a == "--year-rollover") c.yearRollover = true;
@@ -129,7 +131,7 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
         else r.error = "unknown option " + a;
     }
     if (!version.empty()) {
-        if (modelGiven) r.error = "--model and --version exclude each other";
+        if (modelGiven) r.error = "--model and --firmware-version exclude each other";
         else c.settings.modelLine = "KTZ-770 Ver=" + version;
     }
     return r;

@@ -11,6 +11,7 @@ namespace vexa::sim {
 struct OptionsResult {
     SimConfig config;
     bool help = false;
+    bool showVersion = false; // --version: print the program's version and exit
     std::string error; // non-empty when the options were not accepted
 };
 

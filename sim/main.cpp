@@ -1,6 +1,7 @@
 // vexa-sim: plays the data logger on a pseudo-terminal beside the tool until interrupted or unplugged.
 #include "sim/Options.h"
 #include "sim/Simulator.h"
+#include "version/Version.h"
 
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     const OptionsResult options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {
         std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.showVersion && options.error.empty()) {
+        std::printf("vexa-sim %s\n", VexaVersion());
         return 0;
     }
     if (!options.error.empty()) {

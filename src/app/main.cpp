@@ -1,4 +1,6 @@
 // Entry point: single-instance guard, application, the six windows, message loop.
+#include "app/About.h"
+#include "app/CommandLine.h"
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "dialogs/TForm3.h"
@@ -13,6 +15,9 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    // --help and --version need no display and must answer even while a copy runs.
+    if (const auto exitCode = AnswerCommandLine(argc, argv)) return *exitCode;
+
     // A second copy ends at once, before any window exists; the running copy is not disturbed.
     SingleInstanceGuard guard("orewavexada");
     if (!guard.Acquire()) return 1;
@@ -30,6 +35,7 @@ int main(int argc, char** argv) {
             deps.registry = registry.get();
             auto Form1 = std::make_unique<TForm1>(std::move(deps));
             interaction.SetParent(Form1.get());
+            InstallAboutMenu(*Form1, interaction);
             auto Form2 = std::make_unique<TForm2>();
             auto Form3 = std::make_unique<TForm3>(*Form1, Form1->Label18->text());
             auto Form4 = std::make_unique<TForm4>();

@@ -1,6 +1,7 @@
 // The message for a serial device this user may not open. The bare "permission denied" (or the
-// old "device already open") leaves a user stuck; on Linux the usual cause is a missing membership
-// in the device's group (dialout, uucp), so the message names the group, the device and the fix.
+// old "device already open") leaves a user stuck. The first fix is the logger's udev rule, which
+// needs no group and no new login; the second the device's group (dialout, uucp), which the message
+// names with the exact command.
 #include "serial/AccessHint.h"
 
 #include <grp.h>
@@ -9,29 +10,79 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <filesystem>
 #include <vector>
 
 namespace vexa::serial {
 
-std::string FormatAccessDenied(const DeviceAccessFacts& f) {
-    const std::string head = "Permission denied opening " + f.devicePath + ": ";
+namespace {
+
+std::string RuleFix(const DeviceAccessFacts& f) {
+    if (!f.activeRule.empty())
+        return "the logger's udev rule (" + f.activeRule +
+               ") gives access to the user logged in at this computer's own screen once the logger is "
+               "plugged in: unplug it and plug it in again. ";
+    if (!f.shippedRule.empty())
+        return "first install the logger's udev rule (sudo cp " + f.shippedRule +
+               " /etc/udev/rules.d/ && sudo udevadm control --reload-rules), then unplug the logger and "
+               "plug it in again. ";
+    return "first install the vexaview package, whose udev rule gives the user at this computer access "
+           "to the logger, then unplug the logger and plug it in again. ";
+}
+
+std::string GroupFix(const DeviceAccessFacts& f) {
     const std::string group = "\"" + f.groupName + "\"", user = "\"" + f.userName + "\"";
     if (!f.groupName.empty() && f.groupMayReadWrite && !f.processHasGroup) {
         if (f.userListedInGroup)
-            return head + "user " + user + " was added to group " + group +
+            return "user " + user + " was added to group " + group +
                    " after this session started. Log out and in again so that the membership takes effect.";
-        return head + "the device belongs to group " + group + " and user " + user +
+        return "the device belongs to group " + group + " and user " + user +
                " is not a member of it. Add the user to that group (sudo usermod -aG " + f.groupName + " " +
                f.userName + "), then log out and in again.";
     }
-    return head + "user " + user + " may not read and write it" +
+    return "user " + user + " may not read and write it" +
            (f.groupName.empty() ? std::string() : " (owner group " + group + ")") +
            ". Ask the administrator for access to the device.";
+}
+
+bool IsRegularFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+} // namespace
+
+std::string FindActiveRule(const std::string& root) {
+    // udev's rule directories; a file in an earlier one hides one of the same name in a later one.
+    static constexpr std::array<const char*, 4> kDirectories{"/etc/udev/rules.d", "/run/udev/rules.d",
+                                                             "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
+    for (const char* dir : kDirectories) {
+        const std::filesystem::path rule = std::filesystem::path(root + dir) / kLoggerRuleName;
+        if (IsRegularFile(rule)) return rule.string();
+    }
+    return {};
+}
+
+std::string FindShippedRule(const std::string& programPath) {
+    if (programPath.empty()) return {};
+    const std::filesystem::path rule = std::filesystem::path(programPath).parent_path().parent_path() /
+                                       "lib" / "udev" / "rules.d" / kLoggerRuleName;
+    return IsRegularFile(rule) ? rule.lexically_normal().string() : std::string();
+}
+
+std::string FormatAccessDenied(const DeviceAccessFacts& f) {
+    return "Permission denied opening " + f.devicePath + ": " + RuleFix(f) + "Otherwise: " + GroupFix(f);
 }
 
 std::string DescribeAccessDenied(const std::string& devicePath) {
     DeviceAccessFacts facts;
     facts.devicePath = devicePath;
+    facts.activeRule = FindActiveRule();
+    if (facts.activeRule.empty()) {
+        std::error_code ec;
+        facts.shippedRule = FindShippedRule(std::filesystem::read_symlink("/proc/self/exe", ec).string());
+    }
     const uid_t uid = geteuid();
     std::vector<char> buffer(16384);
     passwd pw{};

@@ -3,6 +3,8 @@
 #include "PtyPair.h"
 
 #include "serial/AccessHint.h"
+#include <filesystem>
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -328,24 +330,73 @@ TEST_F(PortTest, LineSettingsChangedWhileOpenReachTheDevice) {
     EXPECT_THROW(port.SetBaud(12345), EBaudRate);
 }
 
-TEST(AccessDenied, TheMessageSaysWhichGroupTheUserLacks) {
+TEST(AccessDenied, TheMessageNamesTheUdevRuleFirstThenTheGroupTheUserLacks) {
     using vexa::serial::DeviceAccessFacts;
     using vexa::serial::FormatAccessDenied;
-    DeviceAccessFacts notMember{"/dev/ttyUSB0", "dialout", "ann", true, false, false};
+    const std::string noRule = "first install the vexaview package, whose udev rule gives the user at this "
+                               "computer access to the logger, then unplug the logger and plug it in again. ";
+    DeviceAccessFacts notMember{"/dev/ttyUSB0", "dialout", "ann", true, false, false, "", ""};
     EXPECT_EQ(
         FormatAccessDenied(notMember),
-        "Permission denied opening /dev/ttyUSB0: the device belongs to group \"dialout\" and user \"ann\" "
-        "is not a member of it. Add the user to that group (sudo usermod -aG dialout ann), then log out "
-        "and in again.");
-    DeviceAccessFacts addedLately{"/dev/ttyACM0", "uucp", "bob", true, true, false};
+        "Permission denied opening /dev/ttyUSB0: " + noRule +
+            "Otherwise: the device belongs to group \"dialout\" and user \"ann\" is not a member of it. "
+            "Add the user to that group (sudo usermod -aG dialout ann), then log out and in again.");
+    DeviceAccessFacts addedLately{"/dev/ttyACM0", "uucp", "bob", true, true, false, "", ""};
     EXPECT_EQ(FormatAccessDenied(addedLately),
-              "Permission denied opening /dev/ttyACM0: user \"bob\" was added to group \"uucp\" after this "
-              "session started. Log out and in again so that the membership takes effect.");
-    DeviceAccessFacts ownerOnly{"/dev/ttyS0", "root", "cy", false, false, false};
+              "Permission denied opening /dev/ttyACM0: " + noRule +
+                  "Otherwise: user \"bob\" was added to group \"uucp\" after this session started. Log out "
+                  "and in again so that the membership takes effect.");
+    DeviceAccessFacts ownerOnly{"/dev/ttyS0", "root", "cy", false, false, false, "", ""};
     EXPECT_EQ(FormatAccessDenied(ownerOnly),
-              "Permission denied opening /dev/ttyS0: user \"cy\" may not read and "
-              "write it (owner group \"root\"). Ask the administrator for access "
-              "to the device.");
+              "Permission denied opening /dev/ttyS0: " + noRule +
+                  "Otherwise: user \"cy\" may not read and write it (owner group \"root\"). Ask the "
+                  "administrator for access to the device.");
+
+    // Installed where udev reads it: replugging applies it. Installed only in a private tree: copy it.
+    const std::string notMemberFix =
+        "Otherwise: the device belongs to group \"dialout\" and user \"ann\" is not a member of it. Add the "
+        "user to that group (sudo usermod -aG dialout ann), then log out and in again.";
+    DeviceAccessFacts active = notMember;
+    active.activeRule = "/usr/lib/udev/rules.d/70-vexaview.rules";
+    active.shippedRule = "/opt/x/lib/udev/rules.d/70-vexaview.rules";
+    EXPECT_EQ(FormatAccessDenied(active),
+              "Permission denied opening /dev/ttyUSB0: the logger's udev rule (/usr/lib/udev/rules.d/"
+              "70-vexaview.rules) gives access to the user logged in at this computer's own screen once the "
+              "logger is plugged in: unplug it and plug it in again. " +
+                  notMemberFix);
+    DeviceAccessFacts shipped = notMember;
+    shipped.shippedRule = "/home/ann/.local/lib/udev/rules.d/70-vexaview.rules";
+    EXPECT_EQ(FormatAccessDenied(shipped),
+              "Permission denied opening /dev/ttyUSB0: first install the logger's udev rule (sudo cp "
+              "/home/ann/.local/lib/udev/rules.d/70-vexaview.rules /etc/udev/rules.d/ && sudo udevadm "
+              "control --reload-rules), then unplug the logger and plug it in again. " +
+                  notMemberFix);
+}
+
+TEST(AccessDenied, FindsTheRuleWhereUdevReadsItAndBesideTheProgram) {
+    using vexa::serial::FindActiveRule;
+    using vexa::serial::FindShippedRule;
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/vexa-rule-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    auto put = [&](const fs::path& dir) {
+        fs::create_directories(root / dir.relative_path());
+        std::ofstream(root / dir.relative_path() / "70-vexaview.rules") << "# rule\n";
+    };
+    EXPECT_EQ(FindActiveRule(root.string()), "");
+    put("/usr/lib/udev/rules.d");
+    EXPECT_EQ(FindActiveRule(root.string()), (root / "usr/lib/udev/rules.d/70-vexaview.rules").string());
+    // A local copy in /etc hides the packaged one, as it does for udev.
+    put("/etc/udev/rules.d");
+    EXPECT_EQ(FindActiveRule(root.string()), (root / "etc/udev/rules.d/70-vexaview.rules").string());
+
+    EXPECT_EQ(FindShippedRule((root / "prefix/bin/vexaview").string()), "");
+    put("/prefix/lib/udev/rules.d");
+    EXPECT_EQ(FindShippedRule((root / "prefix/bin/vexaview").string()),
+              (root / "prefix/lib/udev/rules.d/70-vexaview.rules").string());
+    EXPECT_EQ(FindShippedRule(""), "");
+    fs::remove_all(root);
 }
 
 } // namespace

@@ -417,7 +417,7 @@ TEST(Options, AcceptsDocumentedOptionsAndRejectsOthers) {
     auto parse = [](std::vector<std::string> a) { return ParseOptions(a); };
     const auto ok = parse({"--registry", "r.txt", "--log", "l.txt", "--com", "4", "--records", "72000", "--start",
                            "2023/12/31 23:00:00", "--interval", "c", "--sampling", "A", "--counts-code", "50",
-                           "--version", "20240101", "--irregular", "3,9", "--year-rollover", "--latency", "20",
+                           "--firmware-version", "20240101", "--irregular", "3,9", "--year-rollover", "--latency", "20",
                            "--paced", "--no-hash=p", "--bang-lines", "1,2", "--hangup-after", "100",
                            "--unplug-after", "5000", "--record-len", "18"});
     ASSERT_EQ(ok.error, "");
@@ -434,8 +434,10 @@ TEST(Options, AcceptsDocumentedOptionsAndRejectsOthers) {
                                                                  {"--record-len", "17"}, {"--frobnicate"}, {"--com"}})
         EXPECT_NE(parse(bad).error, "") << bad[0];
     EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_TRUE(parse({"--version"}).showVersion);
+    EXPECT_FALSE(ok.showVersion);
     for (const char* option : {"--registry", "--com", "--records", "--start", "--interval", "--sampling",
-                               "--counts-code", "--model", "--version", "--irregular", "--year-rollover",
+                               "--counts-code", "--model", "--firmware-version", "--version", "--irregular", "--year-rollover",
                                "--latency", "--paced", "--log", "--record-len", "--unplug-after", "--no-hash",
                                "--garbage", "--long-line", "--extra-count", "--enq", "--bang-lines",
                                "--hangup-after"})
