@@ -64,11 +64,12 @@ set(CPACK_PACKAGE_CONTACT ${VEXA_MAINTAINER})
 set(CPACK_PACKAGE_VENDOR "V-EXAVIEW developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop tool for the VEXA acceleration and temperature logger")
 set(CPACK_PACKAGE_DESCRIPTION
-    "V-EXAVIEW finds the VEXA three-axis acceleration and temperature data logger on USB,
-reads and changes its settings, shows live readings, downloads the recorded data
-and saves it as CSV files, and draws them as graphs. A udev rule gives the user at
-the desktop access to the logger without membership in group dialout.
-Includes vexa-sim, a simulated logger on a pseudo-terminal.")
+    "V-EXAVIEW finds the VEXA three-axis acceleration and temperature data
+logger on USB, reads and changes its settings, shows live readings,
+downloads the recorded data, saves it as CSV files and draws them as graphs.
+A udev rule gives the user at the desktop access to the logger without
+membership in group dialout. Includes vexa-sim, a simulated logger on a
+pseudo-terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
