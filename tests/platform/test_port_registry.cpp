@@ -381,6 +381,22 @@ TEST_F(SysfsTest, LoggerPresent) {
     EXPECT_EQ(logger.product, "VEXA logger");
 }
 
+TEST_F(SysfsTest, TheUdevRulesStableNameNeitherAddsNorRenamesAPort) {
+    tree.AddUsbSerial("ttyUSB0", "1-1", "0fe3", "6002", "VEXA logger", "ftdi_sio");
+    const auto without = registry.Describe();
+    // With the rule installed, /dev also holds vexa-<serial> -> ttyUSB0; the port stays ttyUSB0, once.
+    fs::create_directories(tree.dev());
+    std::ofstream(tree.dev() / "ttyUSB0").put('\0');
+    fs::create_symlink("ttyUSB0", tree.dev() / "vexa-A1B2C3");
+    const auto with = registry.Describe();
+    ASSERT_EQ(with.size(), 1u);
+    ASSERT_EQ(without.size(), 1u);
+    EXPECT_EQ(with[0].comName, without[0].comName);
+    EXPECT_EQ(with[0].devicePath, Dev("ttyUSB0"));
+    EXPECT_EQ(registry.LoggerFriendlyName(), "USB Serial Port (COM3)");
+    EXPECT_EQ(registry.DevicePath(3), Dev("ttyUSB0"));
+}
+
 TEST_F(SysfsTest, AdapterPresentBesideAModem) {
     tree.AddUsbAcm("ttyACM0", "1-2", "2341", "0043");
     tree.AddUsbSerial("ttyUSB1", "1-3", "0403", "6001", "FT232R USB UART", "ftdi_sio");
