@@ -7,6 +7,6 @@
 
 class TForm4 : public QWidget, public Ui_TForm4 {
     Q_OBJECT
-public:
+  public:
     explicit TForm4(QWidget* parent = nullptr);
 };
