@@ -51,9 +51,10 @@ void GraphPainter::DrawTextAt(QPainter& painter, int x, int y, const QString& te
     painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), text);
 }
 
-const GraphPainter::LabelMask& GraphPainter::MaskFor(const QString& text) {
-    auto it = labelMasks_.find(text);
-    if (it != labelMasks_.end()) return *it;
+const PixelMask* GraphPainter::TextMask(const QString& text) {
+    const std::string key = text.toStdString();
+    if (auto it = textMasks_.find(key); it != textMasks_.end())
+        return textExact_[key] ? &it->second : nullptr;
     const QFontMetrics metrics(font_);
     const int pad = 4;
     QImage scratch(metrics.horizontalAdvance(text) + 2 * pad + 8, metrics.height() + 2 * pad,
@@ -65,18 +66,158 @@ const GraphPainter::LabelMask& GraphPainter::MaskFor(const QString& text) {
         p.setPen(Pen(kBlack));
         DrawTextAt(p, pad, pad, text);
     }
-    LabelMask mask;
+    PixelMask mask;
+    bool exact = true;
     for (int y = 0; y < scratch.height(); ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
         for (int x = 0; x < scratch.width(); ++x) {
             const int alpha = qAlpha(row[x]);
             if (alpha == 255)
-                mask.pixels.push_back(QPoint(x - pad, y - pad));
+                mask.pixels.push_back({std::int16_t(x - pad), std::int16_t(y - pad)});
             else if (alpha != 0)
-                mask.exact = false;
+                exact = false;
         }
     }
-    return *labelMasks_.insert(text, std::move(mask));
+    textExact_[key] = exact;
+    const PixelMask& stored = textMasks_.emplace(key, std::move(mask)).first->second;
+    return exact ? &stored : nullptr;
+}
+
+namespace {
+
+constexpr std::string_view kGlyphChars = "0123456789:.";
+
+std::vector<std::pair<std::int16_t, std::int16_t>>
+Sorted(std::vector<std::pair<std::int16_t, std::int16_t>> v) {
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+    return v;
+}
+
+} // namespace
+
+const PixelMask* GraphPainter::GlyphMask(char c) const {
+    return glyphMasks_[static_cast<unsigned char>(c)];
+}
+
+int GraphPainter::GlyphAdvance(char c) const {
+    return glyphAdvances_[static_cast<unsigned char>(c)];
+}
+
+bool GraphPainter::GlyphsUsable() {
+    if (glyphState_ != 0) return glyphState_ > 0;
+    glyphState_ = -1;
+    const QFontMetrics metrics(font_);
+    const QString arrow = QStringLiteral("↑");
+    arrowMask_ = TextMask(arrow);
+    arrowAdvance_ = metrics.horizontalAdvance(arrow);
+    if (!arrowMask_) return false;
+    for (char c : kGlyphChars) {
+        const QString one(QChar::fromLatin1(c));
+        const PixelMask* mask = TextMask(one);
+        if (!mask) return false;
+        glyphMasks_[static_cast<unsigned char>(c)] = mask;
+        glyphAdvances_[static_cast<unsigned char>(c)] = metrics.horizontalAdvance(one);
+    }
+    // The glyphs must give exactly what the painter gives for whole labels (no kerning, whole-pixel
+    // advances); checked once on labels that use every character.
+    for (const char* sample : {"01:23:45.67", "89:01:23", "12:34:56.78", "99:88:77.66", "00:00:00"}) {
+        const QString text = arrow + QString::fromLatin1(sample);
+        const PixelMask* whole = TextMask(text);
+        if (!whole) return false;
+        std::vector<std::pair<std::int16_t, std::int16_t>> composed = arrowMask_->pixels;
+        int x = arrowAdvance_;
+        for (const char* c = sample; *c; ++c) {
+            for (const auto& [dx, dy] : GlyphMask(*c)->pixels)
+                composed.push_back({std::int16_t(dx + x), dy});
+            x += GlyphAdvance(*c);
+        }
+        if (Sorted(composed) != Sorted(whole->pixels)) return false;
+    }
+    glyphState_ = 1;
+    return true;
+}
+
+void GraphPainter::OneColumnLine(int dx, int dy, LineShape& shape) {
+    // From the start column to the next one the painter gives the start column everything but the end
+    // row; from the start column to the one before, the start pixel only and the rest to the end column.
+    shape.runs.clear();
+    shape.exact = true;
+    if (dx == 1) {
+        shape.runs.push_back({0, std::min(0, dy + 1), std::max(0, dy - 1)});
+        if (dy == 0) shape.runs.back() = {0, 0, 0};
+        shape.runs.push_back({1, dy, dy});
+    } else {
+        shape.runs.push_back({0, 0, 0});
+        shape.runs.push_back({-1, dy > 0 ? 1 : dy, dy > 0 ? dy : (dy < 0 ? -1 : 0)});
+    }
+}
+
+bool GraphPainter::OneColumnRuleHolds() {
+    if (oneColumnState_ != 0) return oneColumnState_ > 0;
+    oneColumnState_ = -1;
+    LineShape computed;
+    auto runs = [](const LineShape& l) {
+        std::vector<std::array<int, 3>> v;
+        for (const LineShape::Run& r : l.runs)
+            v.push_back({r.dx, r.top, r.bottom});
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    for (int dx : {1, -1}) {
+        for (int dy = -40; dy <= 40; ++dy) {
+            const LineShape* drawn = DrawnLine(dx, dy);
+            OneColumnLine(dx, dy, computed);
+            if (!drawn || runs(*drawn) != runs(computed)) return false;
+        }
+    }
+    oneColumnState_ = 1;
+    return true;
+}
+
+const GraphPainter::LineShape* GraphPainter::ShortLine(int dx, int dy) {
+    if (dx == 0 || std::abs(dx) > kShortLineColumns || std::abs(dy) > 4096) return nullptr;
+    if (std::abs(dx) == 1 && OneColumnRuleHolds()) {
+        OneColumnLine(dx, dy, oneColumn_);
+        return &oneColumn_;
+    }
+    return DrawnLine(dx, dy);
+}
+
+const GraphPainter::LineShape* GraphPainter::DrawnLine(int dx, int dy) {
+    const std::int64_t key = std::int64_t(dx) * 100000 + dy;
+    if (auto it = lineShapes_.find(key); it != lineShapes_.end())
+        return it->second.exact ? &it->second : nullptr;
+    const int margin = 3;
+    const int ox = margin + (dx < 0 ? -dx : 0), oy = margin + (dy < 0 ? -dy : 0);
+    QImage scratch(std::abs(dx) + 2 * margin + 1, std::abs(dy) + 2 * margin + 1,
+                   QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(Qt::transparent);
+    {
+        QPainter p(&scratch);
+        p.setPen(Pen(kBlack));
+        p.drawLine(ox, oy, ox + dx, oy + dy);
+    }
+    LineShape shape;
+    for (int x = 0; x < scratch.width(); ++x) {
+        int runTop = -1;
+        for (int y = 0; y <= scratch.height(); ++y) {
+            const int alpha = y < scratch.height() ? qAlpha(scratch.pixel(x, y)) : 0;
+            if (alpha != 0 && alpha != 255) shape.exact = false;
+            if (alpha == 255 && runTop < 0) runTop = y;
+            if (alpha != 255 && runTop >= 0) {
+                shape.runs.push_back({x - ox, runTop - oy, y - 1 - oy});
+                runTop = -1;
+            }
+        }
+    }
+    // A shape touching the scratch image's border may have been cut: keep using the painter for it.
+    for (const LineShape::Run& r : shape.runs)
+        if (r.dx + ox == 0 || r.dx + ox == scratch.width() - 1 || r.top + oy == 0 ||
+            r.bottom + oy == scratch.height() - 1)
+            shape.exact = false;
+    const LineShape& stored = lineShapes_.emplace(key, std::move(shape)).first->second;
+    return stored.exact ? &stored : nullptr;
 }
 
 // The traces and their time labels, drawn as the walks report them.
@@ -84,46 +225,61 @@ class TraceLayer : public WalkVisitor {
   public:
     TraceLayer(GraphPainter& owner, QPainter& painter, QRgb* bits, const QImage& image, const GraphData& data,
                int centreY, int K, StrokeMode mode)
-        : owner_(owner), painter_(painter), data_(data), centreY_(centreY), K_(K), mode_(mode), bits_(bits),
-          stride_(int(image.bytesPerLine() / 4)), w_(image.width()), h_(image.height()) {
+        : owner_(owner), painter_(painter), data_(data), centreY_(centreY), K_(K), mode_(mode),
+          compositor_(owner.compositor_) {
         inks_[int(Ink::Red)] = kRed;
         inks_[int(Ink::Highlight)] = owner.colours_.highlight;
         inks_[int(Ink::Fuchsia)] = kFuchsia;
         inks_[int(Ink::Blue)] = kBlue;
         inks_[int(Ink::Green)] = kGreen;
         inks_[int(Ink::Grey)] = kGrey;
-        for (int k = 0; k < 6; ++k)
+        for (int k = 0; k < 6; ++k) {
             rgb_[k] = inks_[k].rgb();
+            pens_[k] = Pen(inks_[k]);
+        }
         textRgb_ = owner.colours_.shadow3d.rgb();
+        w_ = image.width();
+        h_ = image.height();
+        compositor_.Begin(bits, int(image.bytesPerLine() / 4), w_, h_);
     }
+    ~TraceLayer() override { compositor_.Flush(); }
 
     void Label(int i, int x) override {
-        const QString text = QString::fromUtf8(SampleTimeText(data_.labels[std::size_t(i)].View(), K_));
         const int left = x - 5, top = centreY_ + 150;
+        const std::string_view label = data_.labels[std::size_t(i)].View();
         if (mode_ == StrokeMode::Fast) {
-            const GraphPainter::LabelMask& mask = owner_.MaskFor(text);
-            if (mask.exact) {
-                for (const QPoint& p : mask.pixels) {
-                    const int px = left + p.x(), py = top + p.y();
-                    if (px >= 0 && px < w_ && py >= 0 && py < h_) bits_[py * stride_ + px] = textRgb_;
-                }
+            if (GlyphLabel(label, left, top)) return;
+            const QString text = QString::fromUtf8(SampleTimeText(label, K_));
+            if (const PixelMask* mask = owner_.TextMask(text)) {
+                compositor_.Mask(*mask, left, top, textRgb_);
                 return;
             }
         }
+        compositor_.Flush();
         painter_.setPen(Pen(owner_.colours_.shadow3d));
         currentInk_ = -1;
-        GraphPainter::DrawTextAt(painter_, left, top, text);
+        GraphPainter::DrawTextAt(painter_, left, top, QString::fromUtf8(SampleTimeText(label, K_)));
     }
 
     void Stroke(const Segment* segments, int count) override {
         for (int k = 0; k < count; ++k) {
             const Segment& s = segments[k];
-            if (mode_ == StrokeMode::Fast && s.x1 == s.x2) {
-                Column(s.x1, std::min(s.y1, s.y2), std::max(s.y1, s.y2), rgb_[int(s.ink)]);
-                continue;
+            if (mode_ == StrokeMode::Fast) {
+                if (s.x1 == s.x2) {
+                    compositor_.Span(s.x1, std::min(s.y1, s.y2), std::max(s.y1, s.y2), rgb_[int(s.ink)]);
+                    continue;
+                }
+                if (Inside(s)) {
+                    if (const GraphPainter::LineShape* shape = owner_.ShortLine(s.x2 - s.x1, s.y2 - s.y1)) {
+                        for (const GraphPainter::LineShape::Run& r : shape->runs)
+                            compositor_.Span(s.x1 + r.dx, s.y1 + r.top, s.y1 + r.bottom, rgb_[int(s.ink)]);
+                        continue;
+                    }
+                }
             }
+            compositor_.Flush();
             if (currentInk_ != int(s.ink)) {
-                painter_.setPen(Pen(inks_[int(s.ink)]));
+                painter_.setPen(pens_[int(s.ink)]);
                 currentInk_ = int(s.ink);
             }
             painter_.drawLine(s.x1, s.y1, s.x2, s.y2);
@@ -131,13 +287,28 @@ class TraceLayer : public WalkVisitor {
     }
 
   private:
-    // A stroke inside one pixel column covers the column from its top to its bottom end, both included.
-    void Column(int x, int top, int bottom, QRgb rgb) {
-        if (x < 0 || x >= w_) return;
-        top = std::max(top, 0);
-        bottom = std::min(bottom, h_ - 1);
-        for (int y = top; y <= bottom; ++y)
-            bits_[y * stride_ + x] = rgb;
+    // Lines whose every pixel lies inside the image (a margin for the pen's ends) are drawn the same
+    // anywhere, so their pixels can be taken from the shape of the same line drawn elsewhere.
+    bool Inside(const Segment& s) const {
+        const int m = 2;
+        return std::min(s.x1, s.x2) >= m && std::max(s.x1, s.x2) < w_ - m && std::min(s.y1, s.y2) >= m &&
+               std::max(s.y1, s.y2) < h_ - m;
+    }
+
+    // The label as its glyphs' masks, when every character of it has a checked glyph.
+    bool GlyphLabel(std::string_view label, int left, int top) {
+        if (!owner_.GlyphsUsable()) return false;
+        const std::size_t count = K_ == 100 ? 11 : 8;
+        const std::string_view clock = label.size() > 6 ? label.substr(6, count) : std::string_view();
+        for (char c : clock)
+            if (!owner_.GlyphMask(c)) return false;
+        compositor_.Mask(*owner_.arrowMask_, left, top, textRgb_);
+        int x = left + owner_.arrowAdvance_;
+        for (char c : clock) {
+            compositor_.Mask(*owner_.GlyphMask(c), x, top, textRgb_);
+            x += owner_.GlyphAdvance(c);
+        }
+        return true;
     }
 
     GraphPainter& owner_;
@@ -146,11 +317,12 @@ class TraceLayer : public WalkVisitor {
     int centreY_;
     int K_;
     StrokeMode mode_;
-    QRgb* bits_;
-    int stride_, w_, h_;
+    ColumnCompositor& compositor_;
     QColor inks_[6];
     QRgb rgb_[6];
+    QPen pens_[6];
     QRgb textRgb_;
+    int w_ = 0, h_ = 0;
     int currentInk_ = -1;
 };
 
@@ -254,8 +426,10 @@ GraphPaintResult GraphPainter::Paint(QImage& image, const GraphData& data, const
     walk.selectionWidth = p.selectionWidth;
     walk.traces = p.traces;
     painter.setPen(Pen(colours_.shadow3d));
-    TraceLayer traces(*this, painter, bits, image, data, r.centreY, p.scale.K, mode);
-    r.walk = WalkGraph(data, walk, traces);
+    {
+        TraceLayer traces(*this, painter, bits, image, data, r.centreY, p.scale.K, mode);
+        r.walk = WalkGraph(data, walk, traces);
+    }
     r.walked = true;
     return r;
 }

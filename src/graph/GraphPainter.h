@@ -2,18 +2,21 @@
 // selection box. The graph window paints through it, and tests paint offscreen images with it.
 #pragma once
 
+#include "graph/core/ColumnCompositor.h"
 #include "graph/core/GraphData.h"
 #include "graph/core/GraphWalk.h"
 #include "graph/core/TimeScale.h"
 
 #include <QColor>
 #include <QFont>
-#include <QHash>
 #include <QImage>
 #include <QPalette>
 #include <QPoint>
 #include <QString>
 #include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The system colours the graph uses besides its fixed ones.
@@ -71,15 +74,46 @@ class GraphPainter {
 
   private:
     friend class TraceLayer;
-    struct LabelMask {
-        std::vector<QPoint> pixels; // relative to the text's top-left corner
-        bool exact = true;          // false when the font draws with partial coverage
+    // Pixels of a text drawn alone, or nothing when the font draws with partial coverage (then the text
+    // goes through the painter).
+    const vexa::PixelMask* TextMask(const QString& text);
+    // A time label's pixels as glyph masks at their advances: one mask per character, so thousands of
+    // different labels cost no text layout. Used only when the font draws labels exactly so.
+    bool GlyphsUsable();
+    const vexa::PixelMask* GlyphMask(char c) const;
+    int GlyphAdvance(char c) const;
+
+    // The pixels the painter sets for a short line from (0, 0) to (dx, dy), as runs per column; nothing when
+    // the line is too long to keep or drawn with partial coverage. Lines are the same wherever they lie
+    // inside the image, so strokes a few columns wide go to the compositor as these runs.
+    struct LineShape {
+        struct Run {
+            int dx, top, bottom;
+        };
+        std::vector<Run> runs;
+        bool exact = true;
     };
-    const LabelMask& MaskFor(const QString& text);
+    const LineShape* ShortLine(int dx, int dy);
+    const LineShape* DrawnLine(int dx, int dy);
+    // Lines one column wide are so common that their shape is computed, once it has been checked to be
+    // the painter's own for a range of slopes.
+    bool OneColumnRuleHolds();
+    static void OneColumnLine(int dx, int dy, LineShape& shape);
+    int oneColumnState_ = 0; // 0 not checked, 1 holds, -1 does not
+    LineShape oneColumn_;
+    static constexpr int kShortLineColumns = 4;
 
     QFont font_;
     GraphColours colours_;
-    QHash<QString, LabelMask> labelMasks_;
+    std::unordered_map<std::int64_t, LineShape> lineShapes_;
+    std::unordered_map<std::string, vexa::PixelMask> textMasks_;
+    std::unordered_map<std::string, bool> textExact_;
+    int glyphState_ = 0; // 0 not checked, 1 usable, -1 not usable
+    std::array<const vexa::PixelMask*, 256> glyphMasks_{};
+    std::array<int, 256> glyphAdvances_{};
+    const vexa::PixelMask* arrowMask_ = nullptr;
+    int arrowAdvance_ = 0;
+    vexa::ColumnCompositor compositor_;
 };
 
 // The window's font: the Japanese proportional Gothic, 12 pixels high, drawn without smoothing.

@@ -11,8 +11,13 @@ namespace vexa {
 namespace {
 
 // Pixel positions far outside any window are held inside the int range; such strokes are off-screen.
+constexpr std::int64_t kFar = INT_MAX / 4;
 int Pixel(std::int64_t x) {
-    return int(std::clamp<std::int64_t>(x, INT_MIN / 4, INT_MAX / 4));
+    return int(std::clamp<std::int64_t>(x, -kFar, kFar));
+}
+// A label that far out is on no screen; it is not drawn at all (its position would not fit).
+bool Near(std::int64_t x) {
+    return x > -kFar && x < kFar;
 }
 
 std::int64_t X(const GraphData& d, const WalkParams& p, int i) {
@@ -53,11 +58,12 @@ WalkResult WalkGraph(const GraphData& d, const WalkParams& p, WalkVisitor& visit
     r.averageStep = AverageStep(d, p);
     Segment segments[5];
 
+    // Each sample's x is computed once per walk: a stroke's far end is the next stroke's near end.
     int i = p.centre;
+    std::int64_t x1 = X(d, p, i);
     for (; i <= p.lastSample; ++i) {
-        const std::int64_t x1 = X(d, p, i);
         if (x1 > p.width) break;
-        if ((x1 - p.centreX) % 80 == 0) visitor.Label(i, Pixel(x1));
+        if ((x1 - p.centreX) % 80 == 0 && Near(x1)) visitor.Label(i, Pixel(x1));
         if (i == p.lastSample) break;
         const std::int64_t x2 = X(d, p, i + 1);
         if (p.selectionWidth > 0 && r.selectionEnd == 0 && p.centreX + p.selectionWidth < x2) {
@@ -66,18 +72,20 @@ WalkResult WalkGraph(const GraphData& d, const WalkParams& p, WalkVisitor& visit
         }
         visitor.Stroke(segments,
                        StrokeSegments(d, i, i + 1, Pixel(x1), Pixel(x2), r.averageStep, p, segments));
+        x1 = x2;
     }
     r.end = std::min(i, p.lastSample);
 
     i = p.centre;
+    x1 = X(d, p, i);
     for (; i > kFirstSample; --i) {
-        const std::int64_t x1 = X(d, p, i);
         const std::int64_t x2 = X(d, p, i - 1);
         if (x1 <= 28 && x2 <= 28) break;
         const std::int64_t offset = x1 - p.centreX;
-        if (offset % 80 == 0 && offset != 0) visitor.Label(i, Pixel(x1));
+        if (offset % 80 == 0 && offset != 0 && Near(x1)) visitor.Label(i, Pixel(x1));
         visitor.Stroke(segments,
                        StrokeSegments(d, i, i - 1, Pixel(x1), Pixel(x2), r.averageStep, p, segments));
+        x1 = x2;
     }
     r.start = i;
     return r;

@@ -52,8 +52,4 @@ TimeScaleChoice ChooseTimeScale(std::string_view itemText, std::string_view divi
     return choice;
 }
 
-std::int64_t PixelX(std::int64_t t, std::int64_t tc, const TimeScale& scale, int centreX) {
-    return ((t - tc) * scale.K / scale.N) / scale.S + centreX;
-}
-
 } // namespace vexa

@@ -39,8 +39,11 @@ struct TimeScaleChoice {
 TimeScaleChoice ChooseTimeScale(std::string_view itemText, std::string_view divisorText,
                                 const TimeScale& current);
 
-// Pixel x of a sample at time t when the centre sample is at time tc and drawn at centreX.
-std::int64_t PixelX(std::int64_t t, std::int64_t tc, const TimeScale& scale, int centreX);
+// Pixel x of a sample at time t when the centre sample is at time tc and drawn at centreX. Truncating by N
+// and then by S equals truncating once by N * S (both positive), so one division does.
+inline std::int64_t PixelX(std::int64_t t, std::int64_t tc, const TimeScale& scale, int centreX) {
+    return (t - tc) * scale.K / (std::int64_t(scale.N) * scale.S) + centreX;
+}
 // Pixel y of a value (2 pixels per count).
 inline int PixelY(std::int32_t v, int centreY) {
     return centreY - 2 * v;
