@@ -1,10 +1,14 @@
 // The graph window: draws a loaded data set as a strip chart.
 #include "graph/TForm2.h"
 
+#include "graph/TForm4.h"
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
+#include <QScreen>
 #include <algorithm>
 
 using namespace vexa;
@@ -24,6 +28,8 @@ TForm2::TForm2(QWidget* parent)
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3})
         connect(box, &QCheckBox::toggled, this, [this] { CheckBoxClick(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    Edit1->installEventFilter(this);
     FormCreate();
 }
 
@@ -154,11 +160,15 @@ void TForm2::ApplyPaintResult(const GraphPaintResult& r) {
     if (r.walk.selectionEnd != 0) {
         SelectionStart = r.walk.selectionStart;
         SelectionEnd = r.walk.selectionEnd;
-        SelectionEndText = "終了:" + std::string(Data.labels[std::size_t(SelectionEnd)].View());
+        SelectionEndText =
+            QStringLiteral("終了:") + AnsiToQString(Data.labels[std::size_t(SelectionEnd)].View());
     } else {
         SelectionEnd = 0;
     }
     setWindowTitle(QString::fromStdString(GraphCaption(r.walk.start, r.walk.end)));
+    if (SelectionWidth > 0)
+        UpdateSelectionStatistics(Data, SelectionStart, SelectionEnd, SelectedAxis,
+                                  Edit1->text().toStdString(), Stats);
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {
@@ -180,4 +190,63 @@ void TForm2::FillMemoView() {
 void TForm2::ShowError(const std::string& text) {
     LastError = text;
     if (interaction_) interaction_->ErrorBox(QString::fromStdString(text));
+}
+
+void TForm2::mousePressEvent(QMouseEvent* event) {
+    FormMouseDown(event->position().toPoint().x());
+    QWidget::mousePressEvent(event);
+}
+
+void TForm2::FormMouseDown(int pressX) {
+    SelectionWidth = pressX - CenterX;
+    if (SelectionWidth <= 0) {
+        SelectionWidth = 0;
+        if (Form4) Form4->hide();
+    }
+    if (SelectionWidth > 0 && Form4) {
+        const int screenHeight =
+            ScreenHeight > 0 ? ScreenHeight : (screen() ? screen()->geometry().height() : 1024);
+        const QPoint at = screenHeight < 760 ? QPoint(x() + width() / 6, y() + 10)
+                                             : QPoint(x() + width() / 3, y() - Form4->height() + 20);
+        Form4->move(at);
+        Form4->show();
+        Form4->raise();
+    }
+    SelectionStartText = QStringLiteral("開始:") + Label4->text();
+    update();
+}
+
+void TForm2::Edit1DblClick() {
+    Edit1->setText(QStringLiteral("VOID"));
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::MouseButtonDblClick) {
+        Edit1DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    if (Form4) Form4->close();
+    QWidget::closeEvent(event);
+}
+
+void TForm2::Button2Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!interaction_ || !interaction_->PrintDialog(printer)) return;
+    // The window as it looks, without the print button, at its size in inches: one window pixel is one
+    // 96th of an inch on paper.
+    Button2->hide();
+    const QImage shot = grab().toImage();
+    QPainter painter;
+    const bool started = painter.begin(&printer);
+    if (started) {
+        painter.scale(printer.logicalDpiX() / 96.0, printer.logicalDpiY() / 96.0);
+        painter.drawImage(0, 0, shot);
+        painter.end();
+    }
+    Button2->show();
+    if (!started) ShowError("The printer could not be started; nothing was printed.");
 }

@@ -3,6 +3,7 @@
 
 #include "graph/GraphPainter.h"
 #include "graph/core/GraphData.h"
+#include "graph/core/SelectionStatistics.h"
 #include "graph/core/TimeScale.h"
 #include "ui_TForm2.h"
 
@@ -29,8 +30,14 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     explicit TForm2(QWidget* parent = nullptr);
 
     void SetSource(const GraphSource& source) { source_ = source; }
-    // Where parse errors and refused divisors are shown; without one they are only kept in LastError.
+    // Where parse errors and refused divisors are shown, and the print dialog; without one errors are only
+    // kept in LastError and nothing is printed.
     void SetInteraction(Interaction* interaction) { interaction_ = interaction; }
+    // The statistics window that a press right of the centre line shows.
+    void SetStatisticsWindow(TForm4* form4) { Form4 = form4; }
+    TForm4* Form4 = nullptr;
+    // Screen height used to place the statistics window; 0 = the window's screen.
+    int ScreenHeight = 0;
 
     // ---- handlers ----
     void FormCreate();
@@ -41,6 +48,9 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void ComboBox2Change();
     void ScrollBar1Change();
     void CheckBoxClick();
+    void FormMouseDown(int pressX);
+    void Edit1DblClick();
+    void Button2Click();
 
     // The picture the paint draws below the controls, as of the current state (the paint's own steps).
     QImage RenderGraph(StrokeMode mode = StrokeMode::Fast);
@@ -56,8 +66,10 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     int SelectionWidth = 0;
     int SelectionStart = 0;
     int SelectionEnd = 0;
-    std::string SelectionEndText;
+    QString SelectionStartText;
+    QString SelectionEndText;
     int SelectedAxis = 0;
+    vexa::SelectionStatistics Stats;
     int CountsPerG() const;
     vexa::GraphData Data;
     vexa::GraphParseResult Parsed;
@@ -71,6 +83,9 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void ShowError(const std::string& text);

@@ -75,6 +75,11 @@ WalkResult WalkGraph(const GraphData& d, const WalkParams& p, WalkVisitor& visit
         x1 = x2;
     }
     r.end = std::min(i, p.lastSample);
+    // A selection reaching past the data ends at the last sample instead of finding nothing.
+    if (p.selectionWidth > 0 && r.selectionEnd == 0 && i == p.lastSample && p.centre < p.lastSample) {
+        r.selectionStart = p.centre;
+        r.selectionEnd = p.lastSample;
+    }
 
     i = p.centre;
     x1 = X(d, p, i);
