@@ -127,6 +127,14 @@ TEST(GraphParse, DayChangesReversalsAndValueFields) {
     EXPECT_EQ(d.temperature[8], 0); // no digits: the entry keeps the previous data set's 0
     EXPECT_EQ(r.LastSample(), 8);
     EXPECT_EQ(r.MiddleSample(), 4); // (12 lines - 3) / 2
+
+    // Forty changes of the day field are forty days: past the 32-bit millisecond range, still in order.
+    std::vector<std::string> days;
+    for (int k = 0; k < 41; ++k)
+        days.push_back(DataLine(1 + k % 2, 12, 0, 0, 0, 1, 1, 1));
+    const auto manyDays = Parse(Recording(days), d);
+    EXPECT_EQ(manyDays.reversals, 0);
+    EXPECT_EQ(d.timeMs[43], 40 * 86400000LL + 12 * 3600000LL);
 }
 
 TEST(GraphParse, ABadTimeStampStopsTheParseAndTheRangeCoversWhatWasRead) {

@@ -88,6 +88,8 @@ TEST_F(Statistics, APressRightOfTheCentreShowsTheValuesAndALeftOneHidesThem) {
     EXPECT_EQ(stats.Label4->text(), "●最小値  : - 0.050g    (-5)dgt");
     EXPECT_EQ(stats.Label7->text(), "●平均値  :   0.120g    (12)dgt");
     EXPECT_EQ(stats.Label5->text(), "●データ数  : 3個");
+    if (qEnvironmentVariableIsSet("VEXA_SCREENSHOT_DIR"))
+        stats.grab().save(qEnvironmentVariable("VEXA_SCREENSHOT_DIR") + "/statistics.png");
 
     // The axis list recomputes from Z at the next paint.
     graph.ComboBox2->setCurrentText("Z");
