@@ -17,6 +17,7 @@
 
 class Interaction;
 class PortRegistry;
+class TForm2;
 class TForm3;
 class TForm5;
 class TForm6;
@@ -80,6 +81,11 @@ public:
     // dialog's current file name.
     QString SaveDialogFilter;
     QString OpenDialogFileName;
+
+    // ---- graph window (GraphHandover.cpp): "グラフ" hands the work area's lines to it ----
+    void Button12Click();
+    void SetGraphWindow(TForm2* form2);
+    TForm2* Form2 = nullptr;
 
     // ---- command set (Commands.cpp) ----
     void Button1Click();

@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
             auto Form5 = std::make_unique<TForm5>(*Form1);
             auto Form6 = std::make_unique<TForm6>(*Form1);
             Form1->SetDialogs(Form3.get(), Form5.get(), Form6.get());
+            Form1->SetGraphWindow(Form2.get());
+            Form2->SetStatisticsWindow(Form4.get());
+            Form4->SetGraphWindow(Form2.get());
             Form1->show();
             status = app.exec();
         } catch (...) {

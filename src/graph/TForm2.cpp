@@ -1,4 +1,252 @@
 // The graph window: draws a loaded data set as a strip chart.
 #include "graph/TForm2.h"
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent) { setupUi(this); }
+#include "graph/TForm4.h"
+#include "platform/Interaction.h"
+#include "platform/TextCodec.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QScreen>
+#include <algorithm>
+
+using namespace vexa;
+
+TForm2::TForm2(QWidget* parent)
+    : QWidget(parent), painter_(GraphFont(), GraphColours::FromPalette(QPalette())) {
+    setupUi(this);
+    // The list's last item is a single blank (the form tool drops blank texts).
+    ComboBox1->setItemText(16, QStringLiteral(" "));
+    setFont(GraphFont());
+    setAutoFillBackground(false);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(ComboBox1, &QComboBox::textActivated, this, [this] { ComboBox1Change(); });
+    connect(ComboBox2, &QComboBox::textActivated, this, [this] { ComboBox2Change(); });
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3})
+        connect(box, &QCheckBox::toggled, this, [this] { CheckBoxClick(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    Edit1->installEventFilter(this);
+    FormCreate();
+}
+
+int TForm2::CountsPerG() const {
+    const int p = source_.countsPerG ? *source_.countsPerG : 10;
+    return p > 0 ? p : 10;
+}
+
+void TForm2::FormCreate() {
+    Button1Click();
+    GraphOriginX = 28;
+    GraphOriginY = height() / 2;
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3})
+        box->setChecked(true);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TForm2::FormShow() {
+    GraphOriginX = 28;
+    GraphOriginY = height() / 2;
+    Button1Click();
+    Button4Click();
+}
+
+void TForm2::Button1Click() {
+    Memo1Lines.clear();
+    if (source_.lines && source_.lineCount) {
+        const int n = std::clamp(*source_.lineCount, 0, int(source_.lines->size()));
+        Memo1Lines.assign(source_.lines->begin(), source_.lines->begin() + n);
+    }
+    memoViewStale_ = true;
+    FillMemoView();
+}
+
+void TForm2::Button4Click() {
+    Parsed = ParseGraphLines(Memo1Lines, int(Memo1Lines.size()), Data);
+    Label3->setText(AnsiToQString(Parsed.lastText));
+    if (!Parsed.firstText.empty()) Label2->setText(AnsiToQString(Parsed.firstText));
+    // The range covers the samples read, also when a bad time stamp stopped the parse.
+    const int last = Parsed.HasSamples() ? Parsed.LastSample() : kFirstSample;
+    const QSignalBlocker block(ScrollBar1);
+    ScrollBar1->setRange(kFirstSample, last);
+    ScrollBar1->setValue(Parsed.MiddleSample());
+    ScrollBar1->setEnabled(Parsed.HasSamples());
+    Label1->setText(QString::number(Parsed.reversals));
+    ScrollBar1Change();
+    if (!Parsed.error.empty()) ShowError(Parsed.error);
+}
+
+void TForm2::ComboBox1Change() {
+    const TimeScaleChoice choice =
+        ChooseTimeScale(ComboBox1->currentText().toStdString(), Edit8->text().toStdString(), Scale);
+    Edit8->setText(QString::fromStdString(choice.divisorText));
+    if (!choice.error.empty()) {
+        ShowError(choice.error);
+        return;
+    }
+    Scale = choice.scale;
+    update();
+}
+
+void TForm2::ComboBox2Change() {
+    const QString text = ComboBox2->currentText();
+    if (text == "X")
+        SelectedAxis = 0;
+    else if (text == "Y")
+        SelectedAxis = 1;
+    else if (text == "Z")
+        SelectedAxis = 2;
+    update();
+}
+
+void TForm2::ScrollBar1Change() {
+    const int i = ScrollBar1->value();
+    Label4->setText(Parsed.HasSamples() ? AnsiToQString(Data.labels[std::size_t(i)].View()) : QString());
+    update();
+}
+
+void TForm2::CheckBoxClick() {
+    update();
+}
+
+GraphPaintParams TForm2::PaintParams() const {
+    GraphPaintParams p;
+    p.originX = GraphOriginX;
+    p.originY = GraphOriginY;
+    p.width = width();
+    p.height = height();
+    p.hasSamples = Parsed.HasSamples();
+    p.lastSample = Parsed.HasSamples() ? Parsed.LastSample() : kFirstSample;
+    p.centre = std::clamp(ScrollBar1->value(), kFirstSample, p.lastSample);
+    p.scale = Scale;
+    p.selectionWidth = SelectionWidth;
+    p.traces = {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
+    p.countsPerG = CountsPerG();
+    p.previousCentreX = CenterX;
+    p.previousCentreY = CenterY;
+    return p;
+}
+
+QImage TForm2::RenderGraph(StrokeMode mode) {
+    QImage image(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
+    ApplyPaintResult(painter_.Paint(image, Data, PaintParams(), mode));
+    return image;
+}
+
+void TForm2::paintEvent(QPaintEvent*) {
+    if (picture_.size() != size())
+        picture_ = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
+    const GraphPaintResult r = painter_.Paint(picture_, Data, PaintParams(), Mode);
+    QPainter(this).drawImage(0, 0, picture_);
+    ApplyPaintResult(r);
+}
+
+void TForm2::ApplyPaintResult(const GraphPaintResult& r) {
+    Label5->setText(source_.dataFileName ? AnsiToQString(*source_.dataFileName) : QString());
+    CenterX = r.centreX;
+    CenterY = r.centreY;
+    CheckBox1->move(r.checkBoxPositions[0]);
+    CheckBox2->move(r.checkBoxPositions[1]);
+    CheckBox3->move(r.checkBoxPositions[2]);
+    Label4->move(r.label4Position);
+    if (!r.walked) return;
+    if (r.walk.selectionEnd != 0) {
+        SelectionStart = r.walk.selectionStart;
+        SelectionEnd = r.walk.selectionEnd;
+        SelectionEndText =
+            QStringLiteral("終了:") + AnsiToQString(Data.labels[std::size_t(SelectionEnd)].View());
+    } else {
+        SelectionEnd = 0;
+    }
+    setWindowTitle(QString::fromStdString(GraphCaption(r.walk.start, r.walk.end)));
+    if (SelectionWidth > 0)
+        UpdateSelectionStatistics(Data, SelectionStart, SelectionEnd, SelectedAxis,
+                                  Edit1->text().toStdString(), Stats);
+}
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FillMemoView();
+}
+
+// The hidden copy of the lines is put into the text box only once an enlarged window can show it.
+void TForm2::FillMemoView() {
+    if (!memoViewStale_ || !rect().intersects(Memo1->geometry())) return;
+    QStringList text;
+    text.reserve(qsizetype(Memo1Lines.size()));
+    for (const std::string& line : Memo1Lines)
+        text << AnsiToQString(line);
+    Memo1->setPlainText(text.join('\n'));
+    memoViewStale_ = false;
+}
+
+void TForm2::ShowError(const std::string& text) {
+    LastError = text;
+    if (interaction_) interaction_->ErrorBox(QString::fromStdString(text));
+}
+
+void TForm2::mousePressEvent(QMouseEvent* event) {
+    FormMouseDown(event->position().toPoint().x());
+    QWidget::mousePressEvent(event);
+}
+
+void TForm2::FormMouseDown(int pressX) {
+    SelectionWidth = pressX - CenterX;
+    if (SelectionWidth <= 0) {
+        SelectionWidth = 0;
+        if (Form4) Form4->hide();
+    }
+    if (SelectionWidth > 0 && Form4) {
+        const int screenHeight =
+            ScreenHeight > 0 ? ScreenHeight : (screen() ? screen()->geometry().height() : 1024);
+        const QPoint at = screenHeight < 760 ? QPoint(x() + width() / 6, y() + 10)
+                                             : QPoint(x() + width() / 3, y() - Form4->height() + 20);
+        Form4->move(at);
+        Form4->show();
+        Form4->raise();
+    }
+    SelectionStartText = QStringLiteral("開始:") + Label4->text();
+    update();
+}
+
+void TForm2::Edit1DblClick() {
+    Edit1->setText(QStringLiteral("VOID"));
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::MouseButtonDblClick) {
+        Edit1DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    if (Form4) Form4->close();
+    QWidget::closeEvent(event);
+}
+
+void TForm2::Button2Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!interaction_ || !interaction_->PrintDialog(printer)) return;
+    // The window as it looks, without the print button, at its size in inches: one window pixel is one
+    // 96th of an inch on paper.
+    Button2->hide();
+    const QImage shot = grab().toImage();
+    QPainter painter;
+    const bool started = painter.begin(&printer);
+    if (started) {
+        painter.scale(printer.logicalDpiX() / 96.0, printer.logicalDpiY() / 96.0);
+        painter.drawImage(0, 0, shot);
+        painter.end();
+    }
+    Button2->show();
+    if (!started) ShowError("The printer could not be started; nothing was printed.");
+}

@@ -1,12 +1,100 @@
 // The graph window: draws a loaded data set as a strip chart.
 #pragma once
 
+#include "graph/GraphPainter.h"
+#include "graph/core/GraphData.h"
+#include "graph/core/SelectionStatistics.h"
+#include "graph/core/TimeScale.h"
 #include "ui_TForm2.h"
 
+#include <QImage>
 #include <QWidget>
+#include <string>
+#include <vector>
+
+class Interaction;
+class TForm4;
+
+// The main window's shared state the graph reads: the handed-over lines and their count, the counts per
+// G and the data set's name.
+struct GraphSource {
+    const std::vector<std::string>* lines = nullptr;
+    const int* lineCount = nullptr;
+    const int* countsPerG = nullptr;
+    const std::string* dataFileName = nullptr;
+};
 
 class TForm2 : public QWidget, public Ui_TForm2 {
     Q_OBJECT
-public:
+  public:
     explicit TForm2(QWidget* parent = nullptr);
+
+    void SetSource(const GraphSource& source) { source_ = source; }
+    // Where parse errors and refused divisors are shown, and the print dialog; without one errors are only
+    // kept in LastError and nothing is printed.
+    void SetInteraction(Interaction* interaction) { interaction_ = interaction; }
+    // The statistics window that a press right of the centre line shows.
+    void SetStatisticsWindow(TForm4* form4) { Form4 = form4; }
+    TForm4* Form4 = nullptr;
+    // Screen height used to place the statistics window; 0 = the window's screen.
+    int ScreenHeight = 0;
+
+    // ---- handlers ----
+    void FormCreate();
+    void FormShow();
+    void Button1Click();
+    void Button4Click();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ScrollBar1Change();
+    void CheckBoxClick();
+    void FormMouseDown(int pressX);
+    void Edit1DblClick();
+    void Button2Click();
+
+    // The picture the paint draws below the controls, as of the current state (the paint's own steps).
+    QImage RenderGraph(StrokeMode mode = StrokeMode::Fast);
+    // The parameters of the next paint, taken from the window's state and controls.
+    GraphPaintParams PaintParams() const;
+
+    // ---- state ----
+    int GraphOriginX = 28;
+    int GraphOriginY = 275;
+    int CenterX = 0;
+    int CenterY = 0;
+    vexa::TimeScale Scale;
+    int SelectionWidth = 0;
+    int SelectionStart = 0;
+    int SelectionEnd = 0;
+    QString SelectionStartText;
+    QString SelectionEndText;
+    int SelectedAxis = 0;
+    vexa::SelectionStatistics Stats;
+    int CountsPerG() const;
+    vexa::GraphData Data;
+    vexa::GraphParseResult Parsed;
+    // The window's copy of the lines (Memo1's content; the widget shows it only when it can be seen).
+    std::vector<std::string> Memo1Lines;
+    std::string LastError;
+    // How the traces reach the screen; the result is the same picture either way.
+    StrokeMode Mode = StrokeMode::Fast;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void ShowError(const std::string& text);
+    void ApplyPaintResult(const GraphPaintResult& r);
+    void FillMemoView();
+
+    GraphSource source_;
+    Interaction* interaction_ = nullptr;
+    GraphPainter painter_;
+    QImage picture_;
+    bool memoViewStale_ = true;
 };

@@ -1,7 +1,52 @@
 // The statistics window: maximum, minimum and mean over the graph's selection.
 #include "graph/TForm4.h"
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent) {
+#include "graph/TForm2.h"
+#include "graph/core/SelectionStatistics.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
+
+TForm4::TForm4(QWidget* parent) : QWidget(parent), Timer1(new QTimer(this)) {
     setupUi(this);
+    setFont(GraphFont());
     move(815, 118);
+    Timer1->setInterval(500);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
+    // Users paste these figures into their reports.
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this, [this] { CopyToClipboard(); });
+}
+
+void TForm4::Timer1Timer() {
+    if (!Form2) return;
+    const vexa::SelectionStatistics& s = Form2->Stats;
+    const int p = Form2->CountsPerG();
+    Label1->setText(Form2->SelectionStartText);
+    Label2->setText(Form2->SelectionEndText);
+    Label3->setText(QString::fromStdString(vexa::MaximumText(s.max, p)));
+    Label4->setText(QString::fromStdString(vexa::MinimumText(s.min, p)));
+    Label7->setText(QString::fromStdString(vexa::MeanText(s.mean, p)));
+    Label5->setText(QString::fromStdString(vexa::CountText(s.count)));
+}
+
+QString TForm4::Text() const {
+    QStringList lines;
+    for (const QLabel* label : {Label1, Label2, Label7, Label3, Label4, Label5})
+        lines << label->text();
+    return lines.join('\n');
+}
+
+void TForm4::CopyToClipboard() {
+    QApplication::clipboard()->setText(Text());
+}
+
+void TForm4::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("コピー"), this, [this] { CopyToClipboard(); });
+    menu.exec(event->globalPos());
 }
