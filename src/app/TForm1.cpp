@@ -79,18 +79,16 @@ void TForm1::ConnectPortHooks() {
 QDateTime TForm1::Now() const { return deps_.clock(); }
 
 void TForm1::FormCreate() {
-    // 1. Position.
     QSize screen = deps_.screenSize;
     if (screen.isEmpty()) {
         if (const QScreen* s = QGuiApplication::primaryScreen()) screen = s->geometry().size();
     }
     move(MainWindowPosition(screen.width(), screen.height()));
 
-    // 2. Size: the controls below the row of "FILE" stay outside the visible area.
+    // The controls below the row of "FILE" stay outside the visible area.
     const int button11Top = Button11->mapTo(this, QPoint(0, 0)).y();
     resize(2 * Memo1->x() + Memo1->width(), button11Top + 67);
 
-    // 3. Queues and work area.
     State.PendingCommand1.Clear();
     State.PendingCommand2.Clear();
     State.PendingCommand3.Clear();
@@ -98,14 +96,13 @@ void TForm1::FormCreate() {
     Memo1->Clear();
     State.TickSequenceIndex = -1;
 
-    // 4.
     UpDown1->setMaximum(100);
     UpDown1->setMinimum(0);
     UpDown1->setValue(0);
     Edit3->setText(QStringLiteral("1"));
 
-    // 5. One pass of port discovery, so that a logger already plugged in is found before the first tick.
-    //    A port error here is shown like any handler's, and start-up goes on.
+    // One pass of port discovery, so that a logger already plugged in is found before the first tick.
+    // A port error here is shown like any handler's, and start-up goes on.
     try {
         Timer1Timer();
     } catch (...) {
@@ -117,31 +114,27 @@ void TForm1::FormCreate() {
     Button22->hide();
     State.ClockSetPending = 0;
 
-    // 7. Threshold list 00..98.
+    // Thresholds 00..98.
     ComboBox1->clear();
     for (int i = 0; i < 99; ++i) ComboBox1->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText(QString());
 
-    // 8. Start modes.
     ComboBox4->clear();
     ComboBox4->addItems({QStringLiteral("今すぐ開始"), QStringLiteral("Sleep"), QStringLiteral("予約開始")});
     ComboBox4->setCurrentIndex(-1);
     ComboBox4->setEditText(QString());
 
-    // 9. Recording intervals.
     ComboBox2->clear();
     for (std::string_view name : vexa::IntervalChoices()) ComboBox2->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
     ComboBox2->setEditText(QStringLiteral("10min"));
 
-    // 10. Sampling settings.
     ComboBox3->clear();
     for (std::string_view name : vexa::SamplingChoices()) ComboBox3->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
     ComboBox3->setEditText(QStringLiteral("R"));
 
     ComboBox5->setEditText(QStringLiteral("10"));
 
-    // 11.
     ProgressBar1->hide();
     StartWidth = width();
     StartHeight = height();
