@@ -355,7 +355,7 @@ void Session::FinishDownload(bool complete) {
         buffer.assign(s.DownloadLines[size_t(k)]);
         const vexa::DecodeOutcome outcome = vexa::DecodeNextRecord(s.Decoder, buffer);
         // The comment stands before the record whose own time did not advance (the marked one).
-        if (outcome.markedThis) out.emplace_back(vexa::IrregularRecordCommentBytes);
+        if (outcome.markedThis) out.emplace_back(vexa::IrregularRecordComment);
         out.emplace_back(buffer.view());
         const int p = s.RecordCount + 2 - k;
         if (p % 100 == 0 || p == 0) observer_.DownloadProgress(p);
