@@ -10,18 +10,18 @@ void TForm1::SetGraphWindow(TForm2* form2) {
     const bool wired = Form2 != nullptr;
     Form2 = form2;
     if (!Form2) return;
-    Form2->SetSource({&DownloadLines, &LineCount, &CountsPerG, &DataFileName});
+    Form2->SetSource({&State.DownloadLines, &State.LineCount, &State.CountsPerG, &DataFileName});
     Form2->SetInteraction(deps_.interaction);
     if (!wired) connect(Button12, &QPushButton::clicked, this, [this] { Button12Click(); });
 }
 
 void TForm1::Button12Click() {
-    std::optional<vexa::GraphHandover> handover = vexa::PrepareGraphHandover(Memo1->Lines(), CountsPerG);
+    std::optional<vexa::GraphHandover> handover = vexa::PrepareGraphHandover(Memo1->Lines(), State.CountsPerG);
     if (!handover) return;
-    CountsPerG = handover->countsPerG;
-    LineCount = int(handover->lines.size());
-    if (DownloadLines.size() < handover->lines.size()) DownloadLines.resize(handover->lines.size());
-    std::move(handover->lines.begin(), handover->lines.end(), DownloadLines.begin());
+    State.CountsPerG = handover->countsPerG;
+    State.LineCount = int(handover->lines.size());
+    if (State.DownloadLines.size() < handover->lines.size()) State.DownloadLines.resize(handover->lines.size());
+    std::move(handover->lines.begin(), handover->lines.end(), State.DownloadLines.begin());
     if (!Form2) return;
     Form2->close();
     Form2->resize(800, 550);

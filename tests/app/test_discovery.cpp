@@ -1,5 +1,4 @@
 // Port discovery: finding the logger's port in the registry, connecting once, deferred tick items.
-#include "app/PortDiscovery.h"
 #include "support/LinkedForm.h"
 
 #include <QListWidget>
@@ -10,42 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(FriendlyName, PortNameBetweenTheParentheses) {
-    struct Case {
-        const char* text;
-        FriendlyPortName::Kind kind;
-        const char* name;
-    } cases[] = {
-        {"USB Serial Port (COM3)", FriendlyPortName::Found, "COM3"},
-        {"USB Serial Port (COM12)", FriendlyPortName::Found, "COM12"},
-        {"USB Serial Port (COM123)", FriendlyPortName::Found, "COM123"},   // six characters fit
-        {"USB Serial Port (COM1234)", FriendlyPortName::TooLong, ""},      // seven do not
-        {"USB Serial Port (COM3", FriendlyPortName::Missing, ""},          // no ")"
-        {"USB Serial Port COM3", FriendlyPortName::Missing, ""},           // no "("
-        {"()", FriendlyPortName::Found, ""},
-    };
-    for (const auto& c : cases) {
-        const auto r = PortNameFromFriendlyName(c.text);
-        EXPECT_EQ(r.kind, c.kind) << c.text;
-        EXPECT_EQ(r.name, c.name) << c.text;
-    }
-}
-
-TEST(PortNumber, ReadLikeAtolAfterThreeCharacters) {
-    struct Case {
-        const char* text;
-        int number;
-    } cases[] = {{"COM7", 7},      {"COM12", 12}, {"No Port", 0}, {"1", 0},   {"COM 4", 4},
-                 {"COM4x", 4},     {"COMx", 0},   {"", 0},        {"COM-3", 0}, {"COM99999999999999999", 0}};
-    for (const auto& c : cases) EXPECT_EQ(PortNumberOfText(c.text), c.number) << c.text;
-}
-
-TEST(VcpPosition, CaseSensitiveOneBased) {
-    EXPECT_EQ(VcpPosition("\\Device\\VCP0"), 9);
-    EXPECT_EQ(VcpPosition("\\Device\\vcp0"), 0);
-    EXPECT_EQ(VcpPosition("\\Device\\Serial0"), 0);
-}
 
 struct Discovery : LinkedForm, ::testing::Test {};
 
@@ -59,7 +22,7 @@ TEST_F(Discovery, NoPortAtAll) {
     EXPECT_EQ(form->ListBox2->count(), 1);  // keeps its previous entries
     EXPECT_EQ(form->Timer1->Interval(), 2000);
     EXPECT_EQ(form->Edit9->text(), "2000");
-    EXPECT_EQ(form->CommandsEnabled, 0);
+    EXPECT_EQ(form->State.CommandsEnabled, 0);
     EXPECT_FALSE(form->Image4->isHidden());
     EXPECT_TRUE(form->Image5->isHidden());
 }
@@ -96,8 +59,8 @@ TEST_F(Discovery, FriendlyNameOnCom12ConnectsToPort12) {
     EXPECT_EQ(form->windowTitle(), " UPdater20003.0De26");
     EXPECT_EQ(form->ApdComPort1.ComNumber(), 12);
     EXPECT_EQ(form->Button4->text(), "|=|");
-    EXPECT_EQ(form->AutoConnectDone, 1);
-    EXPECT_EQ(form->GreetOnPrompt, 1);
+    EXPECT_EQ(form->State.AutoConnectDone, 1);
+    EXPECT_EQ(form->State.GreetOnPrompt, 1);
     EXPECT_EQ(form->Timer1->Interval(), 0);  // not linked yet: the reply restarts the timer
 }
 
@@ -118,17 +81,17 @@ TEST_F(Discovery, FoundTwiceConnectsOnceAndReplugConnectsAgain) {
     form->Timer1Timer();  // found again: no second connect
     PumpFor(50);
     EXPECT_EQ(peer.Take(), "");
-    EXPECT_EQ(form->AutoConnectDone, 1);
+    EXPECT_EQ(form->State.AutoConnectDone, 1);
 
     registry.Unplug();
     form->Timer1Timer();
-    EXPECT_EQ(form->AutoConnectDone, 0);
-    EXPECT_EQ(form->CommandsEnabled, 0);
+    EXPECT_EQ(form->State.AutoConnectDone, 0);
+    EXPECT_EQ(form->State.CommandsEnabled, 0);
 
     registry.PlugLogger(5, peer.SlavePath());
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->LinkUp, 0);
+    EXPECT_EQ(form->State.LinkUp, 0);
 }
 
 TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
@@ -138,8 +101,8 @@ TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
         const char* sent;
     } cases[] = {{"abc", "abc"}, {"abcdefg", "abcde"}};
     for (const auto& c : cases) {
-        form->TickSequence = c.sequence;
-        form->TickSequenceIndex = 0;
+        form->State.TickSequence = c.sequence;
+        form->State.TickSequenceIndex = 0;
         peer.Clear();
         std::string sent;
         for (int tick = 0; tick < 8; ++tick) {
@@ -148,35 +111,35 @@ TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
             sent = peer.Received();
         }
         EXPECT_EQ(sent, c.sent) << c.sequence;
-        EXPECT_EQ(form->TickSequenceIndex, -1);
+        EXPECT_EQ(form->State.TickSequenceIndex, -1);
     }
 }
 
 TEST_F(Discovery, StatusRefreshAfterTheMonitorGoesOutOnce) {
     ASSERT_TRUE(Link());
-    form->StatusRefreshPending = 1;
+    form->State.StatusRefreshPending = 1;
     peer.Clear();
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("p"));
-    EXPECT_EQ(form->StatusRefreshPending, 0);
+    EXPECT_EQ(form->State.StatusRefreshPending, 0);
 }
 
 TEST_F(Discovery, TimedGreetingGoesOutWhenTheDeadlinePasses) {
     ASSERT_TRUE(Link());
-    form->ClockSetPending = 1;
+    form->State.ClockSetPending = 1;
     form->ClockSetDeadline = clock.addSecs(12);
     peer.Clear();
     form->Timer1->SetInterval(1000);
     form->Timer1Timer();  // not yet due
     PumpFor(30);
     EXPECT_EQ(peer.Take(), "");
-    EXPECT_EQ(form->ClockSetPending, 1);
+    EXPECT_EQ(form->State.ClockSetPending, 1);
     clock = clock.addSecs(12);
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->ClockSetPending, 0);
+    EXPECT_EQ(form->State.ClockSetPending, 0);
     EXPECT_EQ(form->Timer1->Interval(), 0);  // the reply restarts it
-    EXPECT_EQ(form->NowText, "2024/05/01 09:03:19");
+    EXPECT_EQ(form->State.NowText, "2024/05/01 09:03:19");
 }
 
 TEST_F(Discovery, CloseButtonLeavesThePortClosedOnNumber3) {
@@ -203,11 +166,11 @@ TEST_F(Discovery, PortHeldByAnotherProgramIsReportedOnceAndRetried) {
     EXPECT_EQ(form->Timer1->Interval(), 1000);
     EXPECT_NO_THROW(form->Timer1Timer());  // the same fault again: not shown again
     EXPECT_EQ(form->Timer1->Interval(), 1000);
-    EXPECT_EQ(form->AutoConnectDone, 0);
+    EXPECT_EQ(form->State.AutoConnectDone, 0);
     ::close(holder);
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->AutoConnectDone, 1);
+    EXPECT_EQ(form->State.AutoConnectDone, 1);
 }
 
 TEST_F(Discovery, SerialPortsWindowListsThePorts) {

@@ -149,13 +149,13 @@ TEST(GraphHandoverWindow, GraphButtonHandsTheWorkAreaOver) {
     main.Button12->click();
     EXPECT_TRUE(graph.isVisible());
     EXPECT_EQ(graph.size(), QSize(800, 550));
-    EXPECT_EQ(main.CountsPerG, 100);
-    EXPECT_EQ(main.LineCount, 42); // the comment line is left out
+    EXPECT_EQ(main.State.CountsPerG, 100);
+    EXPECT_EQ(main.State.LineCount, 42); // the comment line is left out
     EXPECT_EQ(graph.Parsed.LastSample(), 38);
     EXPECT_TRUE(ui.shown.empty());
 
     // A work area that does not start with "Start" leaves everything as it was.
     main.Memo1->SetLines({"nonsense", "x"});
     main.Button12Click();
-    EXPECT_EQ(main.LineCount, 42);
+    EXPECT_EQ(main.State.LineCount, 42);
 }
