@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -33,11 +34,15 @@ class RegistryFileData {
     struct Section {
         std::string name; // without the HKLM prefix
         Values values;
+        // Lower-case value name -> position in values, so a file of thousands of values parses in
+        // linear time rather than comparing every line with every earlier one.
+        std::unordered_map<std::string, std::size_t> valueIndex;
     };
     const Section* Find(std::string_view section) const;
     Section& FindOrAdd(std::string_view section);
 
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_; // lower-case name -> position
 };
 
 class RegistryFilePortRegistry : public PortRegistry {

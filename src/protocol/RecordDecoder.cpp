@@ -1,6 +1,7 @@
 // Decoding of downloaded record lines (hexadecimal) into CSV data lines, with the time-order check.
 #include "protocol/RecordDecoder.h"
 
+#include <limits>
 
 namespace vexa {
 
@@ -121,7 +122,9 @@ DecodeOutcome DecodeRecord(RecordDecoderState& s, LineBuffer& line) {
     const int minute = b2 / 4;
     const int second = (b3 / 16) | ((b2 & 3) * 16);
 
-    if (s.RecordMonth < s.PreviousRecordMonth)
+    // The start year comes from the logger's text; at the top of the int range it stays put instead of
+    // overflowing.
+    if (s.RecordMonth < s.PreviousRecordMonth && s.BaseYear < std::numeric_limits<int>::max())
         ++s.BaseYear;
 
     const int x = rec.signedByte(8), y = rec.signedByte(10), z = rec.signedByte(12);
