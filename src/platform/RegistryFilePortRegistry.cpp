@@ -81,6 +81,11 @@ RegistryFileData::Section& RegistryFileData::FindOrAdd(std::string_view section)
     return sections_[at->second];
 }
 
+const RegistryFileData::Values* RegistryFileData::FindValues(std::string_view section) const {
+    const Section* s = Find(section);
+    return s ? &s->values : nullptr;
+}
+
 RegistryFileData::Values RegistryFileData::SectionValues(std::string_view section) const {
     const Section* s = Find(section);
     return s ? s->values : Values{};
@@ -100,10 +105,10 @@ std::optional<std::string> RegistryFileData::Value(std::string_view section,
 
 RegistryFilePortRegistry::RegistryFilePortRegistry(std::string path) : path_(std::move(path)) {}
 
-RegistryFileData RegistryFilePortRegistry::Load() const {
+std::shared_ptr<const RegistryFileData> RegistryFilePortRegistry::Load() {
     // A missing or unreadable file is an empty registry: deleting the file is unplugging the logger.
     std::ifstream in(path_, std::ios::binary);
-    if (!in) return {};
+    if (!in) return std::make_shared<const RegistryFileData>();
     // Read in pieces up to the bound, so that the usual file of a few hundred bytes costs no more
     // than its size.
     std::string text;
@@ -112,29 +117,36 @@ RegistryFileData RegistryFilePortRegistry::Load() const {
         in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, kMaxFileBytes - text.size())));
         text.append(piece, static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     }
-    return RegistryFileData::Parse(text);
+    if (!lastData_ || text != lastText_) {
+        lastData_ = std::make_shared<const RegistryFileData>(RegistryFileData::Parse(text));
+        lastText_ = std::move(text);
+    }
+    return lastData_;
 }
 
 std::vector<std::pair<std::string, std::string>> RegistryFilePortRegistry::SerialCommValues() {
-    return Load().SectionValues(kSerialCommKey);
+    return Load()->SectionValues(kSerialCommKey);
 }
 
 std::optional<std::string> RegistryFilePortRegistry::LoggerFriendlyName() {
-    return Load().Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
+    return Load()->Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
 }
 
 std::optional<std::string> RegistryFilePortRegistry::AdapterPortName() {
-    return Load().Value(kAdapterDeviceKey, kAdapterPortNameValue);
+    return Load()->Value(kAdapterDeviceKey, kAdapterPortNameValue);
 }
 
 std::optional<std::string> RegistryFilePortRegistry::DevicePath(unsigned comNumber) {
-    for (const auto& [name, path] : Load().SectionValues(kPortsSection))
-        if (ParseComName(name) == comNumber && !path.empty()) return path;
+    const auto data = Load();
+    if (const auto* ports = data->FindValues(kPortsSection))
+        for (const auto& [name, path] : *ports)
+            if (ParseComName(name) == comNumber && !path.empty()) return path;
     return std::nullopt;
 }
 
 std::vector<SerialPortInfo> RegistryFilePortRegistry::Describe() {
-    const RegistryFileData data = Load();
+    const auto loaded = Load();
+    const RegistryFileData& data = *loaded;
     const RegistryFileData::Values ports = data.SectionValues(kPortsSection);
     const auto friendly = data.Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
     const auto loggerPort = friendly ? PortInParentheses(*friendly) : std::nullopt;

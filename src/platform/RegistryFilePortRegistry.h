@@ -3,6 +3,7 @@
 
 #include "platform/PortRegistry.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,8 @@ class RegistryFileData {
 
     // The values of a section in file order; empty when the section is absent.
     Values SectionValues(std::string_view section) const;
+    // The same without copying; nullptr when the section is absent.
+    const Values* FindValues(std::string_view section) const;
     bool HasSection(std::string_view section) const;
     // A value's data; value names compare case-insensitively, as the registry's do.
     std::optional<std::string> Value(std::string_view section, std::string_view valueName) const;
@@ -61,7 +64,11 @@ class RegistryFilePortRegistry : public PortRegistry {
     std::vector<SerialPortInfo> Describe() override;
 
   private:
-    RegistryFileData Load() const;
+    // Reads the file at every call, as the registry is read at every tick, but parses it again only
+    // when its bytes changed: a crowded port list then costs one read and one comparison per call.
+    std::shared_ptr<const RegistryFileData> Load();
 
     std::string path_;
+    std::string lastText_;
+    std::shared_ptr<const RegistryFileData> lastData_;
 };
