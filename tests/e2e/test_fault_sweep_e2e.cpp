@@ -14,29 +14,35 @@ enum class Phase { Greeting, Status, Download, Monitor };
 
 const char* Name(Phase p) {
     switch (p) {
-    case Phase::Greeting: return "greeting";
-    case Phase::Status: return "status";
-    case Phase::Download: return "download";
-    case Phase::Monitor: return "monitor";
+    case Phase::Greeting:
+        return "greeting";
+    case Phase::Status:
+        return "status";
+    case Phase::Download:
+        return "download";
+    case Phase::Monitor:
+        return "monitor";
     }
     return "?";
 }
 
 constexpr int kRecords = 300;
-constexpr int kRecordLineBytes = 22;  // 20 hexadecimal characters, CR, LF
+constexpr int kRecordLineBytes = 22; // 20 hexadecimal characters, CR, LF
 // The watchdog is set far beyond every wait below, so an exchange that ends was ended by the hang-up.
 constexpr int kNoWatchdogMs = 10 * 60 * 1000;
 
 struct Case {
     Phase phase;
-    double at;  // where the hang-up falls, as a fraction of the phase's answers
+    double at; // where the hang-up falls, as a fraction of the phase's answers
     bool replug;
 };
 
 std::string Describe(const Case& c) {
     return std::string(Name(c.phase)) + " at " + std::to_string(c.at) + (c.replug ? " with replug" : "");
 }
-void PrintTo(const Case& c, std::ostream* os) { *os << Describe(c); }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << Describe(c);
+}
 
 vexa::sim::SimConfig Config() {
     vexa::sim::SimConfig config;
@@ -77,7 +83,8 @@ TEST_P(FaultSweep, HangUpEndsTheExchangeKeepsWhatArrivedAndTheToolLinksAgain) {
     ASSERT_GT(greeting, 0);
 
     auto config = Config();
-    if (c.phase == Phase::Greeting) config.faults.hangupAfterBytes = long(c.at * 80);  // inside the "m" answers
+    if (c.phase == Phase::Greeting)
+        config.faults.hangupAfterBytes = long(c.at * 80); // inside the "m" answers
     if (c.phase == Phase::Status) config.faults.hangupAfterBytes = 80 + long(c.at * double(greeting - 80));
     h = std::make_unique<SimHarness>(config);
     // Start-up connects at once and leaves the timer to the exchange, as the program does.
@@ -97,7 +104,7 @@ TEST_P(FaultSweep, HangUpEndsTheExchangeKeepsWhatArrivedAndTheToolLinksAgain) {
             f->Timer1->SetInterval(0);
             f->Button30Click();
         } else {
-            HangUpAfter(sent + 5 + long(c.at * 120));  // within the first few monitor answers
+            HangUpAfter(sent + 5 + long(c.at * 120)); // within the first few monitor answers
             f->Button10Click();
             ASSERT_TRUE(PumpUntil([&] { return !f->TrackBar1->isHidden(); }, 5000));
         }
@@ -114,7 +121,7 @@ TEST_P(FaultSweep, HangUpEndsTheExchangeKeepsWhatArrivedAndTheToolLinksAgain) {
         EXPECT_FALSE(f->Memo1->isHidden());
         EXPECT_TRUE(f->ProgressBar1->isHidden());
     }
-    if (c.phase == Phase::Monitor) EXPECT_TRUE(f->TrackBar1->isHidden());  // no stale reading stays up
+    if (c.phase == Phase::Monitor) EXPECT_TRUE(f->TrackBar1->isHidden()); // no stale reading stays up
 
     if (!c.replug) return;
     // Plugged in again on a new device: the tool greets the logger and reads its status once more.
@@ -123,7 +130,8 @@ TEST_P(FaultSweep, HangUpEndsTheExchangeKeepsWhatArrivedAndTheToolLinksAgain) {
     again.registryPath = h->registryPath;
     h->sim = std::make_unique<vexa::sim::Simulator>(again);
     h->sim->start();
-    ASSERT_TRUE(PumpUntil([&] { return Linked() && h->WaitIdle(0); }, 15000)) << ::testing::PrintToString(h->Log());
+    ASSERT_TRUE(PumpUntil([&] { return Linked() && h->WaitIdle(0); }, 15000))
+        << ::testing::PrintToString(h->Log());
     ASSERT_TRUE(PumpUntil([&] { return f->Label15->text() == QStringLiteral("2024"); }, 5000))
         << "year: " << f->Label15->text().toStdString() << " log: " << ::testing::PrintToString(h->Log());
     const auto log = h->Log();
@@ -150,4 +158,4 @@ INSTANTIATE_TEST_SUITE_P(Offsets, FaultSweep, ::testing::ValuesIn(Cases()),
                                     (info.param.replug ? "_replug" : "");
                          });
 
-}  // namespace
+} // namespace
