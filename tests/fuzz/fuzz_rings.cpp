@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace {
@@ -34,7 +35,7 @@ void RunReceiveRing(Ops& ops) {
     bool inNotification = false;
     std::uint8_t nextByte = 0;
     while (ops.More()) {
-        switch (ops.Next() % 6) {
+        switch (ops.Next() % 7) {
         case 0: { // the reader thread stores what the driver gave, in up to two pieces
             std::size_t want = std::size_t(ops.Next()) * 40;
             for (int piece = 0; piece < 2 && want > 0; ++piece) {
@@ -82,6 +83,18 @@ void RunReceiveRing(Ops& ops) {
             inNotification = true;
             handedOut = 0;
             break;
+        case 6: { // the whole block a notification hands out in one read
+            std::string block;
+            const std::size_t n = ring.GetBlock(block);
+            FUZZ_CHECK(n == block.size() && n == model.size() - handedOut);
+            for (std::size_t i = 0; i < n; ++i)
+                FUZZ_CHECK(std::uint8_t(block[i]) == model[handedOut + i]);
+            if (inNotification)
+                handedOut += n;
+            else
+                model.erase(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(n));
+            break;
+        }
         case 5:
             if (!inNotification) break;
             FUZZ_CHECK(ring.EndNotification() == handedOut);
