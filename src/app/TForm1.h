@@ -6,6 +6,7 @@
 #include "dialogs/MainWindowLink.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
+#include "session/PortSearch.h"
 #include "session/Session.h"
 #include "ui_TForm1.h"
 
@@ -223,6 +224,7 @@ private:
     void LoggerGone();
     std::string unusablePortName_;  // a port name without a number, reported once
     QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
+    vexa::session::RegistrySnapshot lastSnapshot_;
     void ConnectPortHooks();
 
     void ConnectHandlers();
