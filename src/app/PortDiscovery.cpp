@@ -124,7 +124,7 @@ void TForm1::DiscoveryTick() {
         // A logger registered as "COM0", "COM-1" or "COM" has no port number to open; opening it would
         // bring up the port-selection dialog at every tick. Say so once and keep looking instead.
         const std::string portText = QStringToAnsi(Edit3->text());
-        if (PortNumberOfText(portText) == 0) {
+        if (vexa::session::PortNumberOfText(portText) == 0) {
             if (portText != unusablePortName_) {
                 unusablePortName_ = portText;
                 Label33->setText(QStringLiteral("The logger's port name \"%1\" has no usable port number; still looking")

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -142,6 +143,27 @@ std::optional<std::string> RegistryFilePortRegistry::DevicePath(unsigned comNumb
         for (const auto& [name, path] : *ports)
             if (ParseComName(name) == comNumber && !path.empty()) return path;
     return std::nullopt;
+}
+
+vexa::session::RegistrySnapshot RegistryFilePortRegistry::Snapshot() {
+    const auto data = Load();
+    vexa::session::RegistrySnapshot snapshot;
+    if (const auto* values = data->FindValues(kSerialCommKey)) {
+        const std::size_t n = std::min(values->size(), vexa::session::kMaxValueNames);
+        snapshot.serialComm.assign(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    snapshot.loggerFriendlyName = data->Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
+    snapshot.adapterPortName = data->Value(kAdapterDeviceKey, kAdapterPortNameValue);
+    // The device paths of the listed ports only; as DevicePath, the first non-empty line for a number wins.
+    std::set<unsigned> listed;
+    for (const auto& entry : snapshot.serialComm)
+        if (const auto number = ParseComName(entry.second)) listed.insert(*number);
+    if (const auto* ports = data->FindValues(kPortsSection)) {
+        for (const auto& [name, path] : *ports)
+            if (const auto number = ParseComName(name); number && !path.empty() && listed.count(*number))
+                snapshot.devicePaths.emplace(*number, path);
+    }
+    return snapshot;
 }
 
 std::vector<SerialPortInfo> RegistryFilePortRegistry::Describe() {

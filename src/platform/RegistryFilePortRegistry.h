@@ -62,6 +62,8 @@ class RegistryFilePortRegistry : public PortRegistry {
     std::optional<std::string> AdapterPortName() override;
     std::optional<std::string> DevicePath(unsigned comNumber) override;
     std::vector<SerialPortInfo> Describe() override;
+    // One read of the file for the whole tick, the device paths matched through a map.
+    vexa::session::RegistrySnapshot Snapshot() override;
 
   private:
     // Reads the file at every call, as the registry is read at every tick, but parses it again only

@@ -5,6 +5,7 @@
 #include "platform/RegistryFilePortRegistry.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -61,8 +62,18 @@ void CheckThroughRegistry(std::string_view text) {
         last = *n;
         if (const auto device = registry.DevicePath(*n)) FUZZ_CHECK(!device->empty());
     }
-    registry.LoggerFriendlyName();
-    registry.AdapterPortName();
+    // The tick's one-read snapshot agrees with the single reads it stands for.
+    const auto snapshot = registry.Snapshot();
+    FUZZ_CHECK(snapshot.serialComm.size() <= vexa::session::kMaxValueNames);
+    FUZZ_CHECK(std::equal(snapshot.serialComm.begin(), snapshot.serialComm.end(), values.begin()));
+    FUZZ_CHECK(snapshot.loggerFriendlyName == registry.LoggerFriendlyName());
+    FUZZ_CHECK(snapshot.adapterPortName == registry.AdapterPortName());
+    for (const auto& [valueName, comName] : snapshot.serialComm)
+        if (const auto n = ParseComName(comName)) {
+            const auto at = snapshot.devicePaths.find(*n);
+            const auto single = registry.DevicePath(*n);
+            FUZZ_CHECK(at == snapshot.devicePaths.end() ? !single : single && *single == at->second);
+        }
     registry.DevicePath(0);
 }
 

@@ -18,15 +18,15 @@ void CheckTextsFit(const vexa::StatusReply& reply, std::size_t lineSize) {
             using R = std::decay_t<decltype(r)>;
             if constexpr (std::is_same_v<R, vexa::CountReply>) {
                 FUZZ_CHECK(r.recordCount >= 0);
-                FUZZ_CHECK(r.label13.size() + r.label39.size() <= lineSize);
-                FUZZ_CHECK(!r.label13.empty());
+                FUZZ_CHECK(r.countText.size() + r.afterCountText.size() <= lineSize);
+                FUZZ_CHECK(!r.countText.empty());
             } else if constexpr (std::is_same_v<R, vexa::TitleReply> ||
                                  std::is_same_v<R, vexa::TitleRangeReply>) {
-                FUZZ_CHECK(r.label33.size() <= lineSize);
+                FUZZ_CHECK(r.text.size() <= lineSize);
             } else if constexpr (std::is_same_v<R, vexa::LoggerIdReply>) {
-                FUZZ_CHECK(r.label18.size() <= lineSize);
+                FUZZ_CHECK(r.loggerId.size() <= lineSize);
             } else if constexpr (std::is_same_v<R, vexa::StartYearReply>) {
-                FUZZ_CHECK(r.label15.size() <= lineSize);
+                FUZZ_CHECK(r.year.size() <= lineSize);
             } else if constexpr (std::is_same_v<R, vexa::IntervalReply>) {
                 FUZZ_CHECK(r.intervalIndex >= 0 && r.intervalIndex < 15);
                 FUZZ_CHECK(!r.intervalName.empty());
