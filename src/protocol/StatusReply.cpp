@@ -15,7 +15,6 @@ namespace {
 
 using Anchor = std::optional<std::size_t>;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::optional<std::string> TextAt(std::string_view line, Anchor anchor, std::size_t offset = 0) {
     if (!anchor)
