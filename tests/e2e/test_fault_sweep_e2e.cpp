@@ -121,7 +121,9 @@ TEST_P(FaultSweep, HangUpEndsTheExchangeKeepsWhatArrivedAndTheToolLinksAgain) {
         EXPECT_FALSE(f->Memo1->isHidden());
         EXPECT_TRUE(f->ProgressBar1->isHidden());
     }
-    if (c.phase == Phase::Monitor) EXPECT_TRUE(f->TrackBar1->isHidden()); // no stale reading stays up
+    if (c.phase == Phase::Monitor) {
+        EXPECT_TRUE(f->TrackBar1->isHidden()); // no stale reading stays up
+    }
 
     if (!c.replug) return;
     // Plugged in again on a new device: the tool greets the logger and reads its status once more.
