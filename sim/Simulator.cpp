@@ -282,6 +282,7 @@ void Simulator::run() {
             }
             c.offset += static_cast<std::size_t>(w);
             bytesSent += w;
+            bytesSent_ = bytesSent;
             paceSent += w;
             if (f.hangupAfterBytes >= 0 && bytesSent >= f.hangupAfterBytes) {
                 // Closing the master at once would make the kernel discard what the tool has not read yet.

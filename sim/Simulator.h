@@ -43,6 +43,8 @@ public:
     bool unplugged() const { return unplugged_.load(); }
     void unplug();
     bool inBootLoader() const { return boot_.load(); }
+    // Bytes written to the tool so far; a test adds to it to place a hang-up inside the next answer.
+    long bytesSent() const { return bytesSent_.load(); }
 
 private:
     void run();
@@ -61,6 +63,7 @@ private:
     std::atomic<bool> unplugRequested_{false};
     std::atomic<bool> unplugged_{false};
     std::atomic<bool> boot_{false};
+    std::atomic<long> bytesSent_{0};
     std::chrono::steady_clock::time_point startedAt_;
 };
 

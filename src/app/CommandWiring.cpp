@@ -61,6 +61,7 @@ bool TForm1::LinkCommandsEnabled() const { return State.CommandsEnabled == 1; }
 bool TForm1::LinkPortOpen() const { return ApdComPort1.Open(); }
 
 void TForm1::LinkOpenAndSend(const std::string& bytes) {
+    session_.EndPendingExchange();
     ApdComPort1.SetOpen(true);
     Send(bytes);
 }

@@ -46,9 +46,14 @@ void ApplyAfter(TForm1& f, After after) {
 // argument that is not a number ends the handler with nothing sent and queue and timer unchanged.
 template <typename Bytes>
 bool RunCommand(TForm1& f, Guard guard, bool clear, Bytes&& bytes, After after) {
-    if (!GuardMet(f, guard)) return false;
+    if (!GuardMet(f, guard)) {
+        if (guard != Guard::None) f.LoggerReady(); // says so when the logger is not linked
+        return false;
+    }
     if (clear) f.Memo1->Clear();
     f.CommandArg = bytes();
+    // A new exchange: one still awaiting its answer ends here, with its queue.
+    f.LoggerSession().EndPendingExchange();
     OpenIfClosed(f);
     f.Send(f.CommandArg);
     ApplyAfter(f, after);
@@ -104,6 +109,7 @@ void TForm1::Button41Click() { RunCommand(*this, Guard::Enabled, kClear, "Z", Af
 void TForm1::Label36Click() { RunCommand(*this, Guard::Enabled, kClear, "e", After::Nothing); }
 
 void TForm1::Button45Click() {
+    session_.EndPendingExchange();
     OpenIfClosed(*this);
     SendChar('e');
     SendChar('p');
@@ -134,7 +140,8 @@ void TForm1::Button1Click() {
 void TForm1::Button16Click() { RunCommand(*this, Guard::Idle, kKeep, "t", After::Nothing); }
 
 void TForm1::Label26DblClick() {
-    if (!GuardMet(*this, Guard::Enabled)) return;
+    if (!LoggerReady()) return;
+    session_.EndPendingExchange();
     OpenIfClosed(*this);
     ApdComPort1.FlushInBuffer();
     Send("t");
@@ -170,6 +177,7 @@ void TForm1::ComboBox4Change() {
             return;
         }
         // Clock, reservation time, wait state and the time request, one answer after the other.
+        session_.EndPendingExchange();
         State.PendingCommand1 = "l" + State.ReservationTimeText;
         Timer1->SetInterval(0);
         OpenIfClosed(*this);

@@ -10,6 +10,8 @@ const char* const kStarColumnLine = "Date,Xaxis,Yaxis,Zaxis,Temp";
 
 void TForm1::StartDownload(const char* request, const std::string& header1, const char* header2,
                            int heightDuring, bool setDataFileName) {
+    // An answer still awaited (a greeting without its "#") must not finish inside this download.
+    session_.EndPendingExchange();
     Timer1->SetInterval(0);
     Memo1->Clear();
     Memo1->hide();
@@ -36,22 +38,22 @@ std::string TForm1::StartYearLine(bool withCountsPerG) const {
 }
 
 void TForm1::Button30Click() {
-    if (State.CommandsEnabled != 1) return;
+    if (!LoggerReady()) return;
     const int top = ProgressBar1->mapTo(this, QPoint(0, 0)).y();
     StartDownload("D", StartYearLine(true), kColumnLine, top + 45, true);
 }
 
 void TForm1::Button47Click() {
-    if (State.CommandsEnabled != 1) return;
+    if (!LoggerReady()) return;
     StartDownload("C", StartYearLine(true), kColumnLine, 160, true);
 }
 
 void TForm1::Button3Click() {
-    if (State.CommandsEnabled != 1) return;
+    if (!LoggerReady()) return;
     StartDownload("G", StartYearLine(false), kColumnLine, 160, false);
 }
 
 void TForm1::Button28Click() {
-    if (State.CommandsEnabled != 1) return;
+    if (!LoggerReady()) return;
     StartDownload("G", StartYearLine(false), kStarColumnLine, 0, false);
 }

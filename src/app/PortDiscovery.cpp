@@ -20,10 +20,16 @@ void TForm1::ShowLinkDown() {
 }
 
 void TForm1::LoggerGone() {
+    // Linked, or in the middle of an exchange: the logger was there and is gone now. Said once, as the
+    // link is down afterwards.
+    const bool wasThere = State.LinkUp == 1 || session_.WatchdogArmed() || State.DownloadActive == 1;
     ShowLinkDown();
     State.AutoConnectDone = 0;
     ApdComPort1.SetOpen(false);
+    const bool downloading = State.DownloadActive == 1;
     session_.OnPortLost(vexa::session::Clock::now());
+    if (wasThere && !downloading) Label33->setText(QStringLiteral("Exchange ended: the logger was unplugged"));
+    if (downloading) Label33->setText(Label33->text() + QStringLiteral(" (the logger was unplugged)"));
 }
 
 void TForm1::Timer1Timer() {
@@ -115,6 +121,19 @@ void TForm1::DiscoveryTick() {
 
     setWindowTitle(title);
     if (State.AutoConnectDone == 0) {
+        // A logger registered as "COM0", "COM-1" or "COM" has no port number to open; opening it would
+        // bring up the port-selection dialog at every tick. Say so once and keep looking instead.
+        const std::string portText = QStringToAnsi(Edit3->text());
+        if (vexa::session::PortNumberOfText(portText) == 0) {
+            if (portText != unusablePortName_) {
+                unusablePortName_ = portText;
+                Label33->setText(QStringLiteral("The logger's port name \"%1\" has no usable port number; still looking")
+                                     .arg(Edit3->text()));
+            }
+            Timer1->SetInterval(remembered);
+            return;
+        }
+        unusablePortName_.clear();
         Button4Click();
         State.AutoConnectDone = 1;
     }

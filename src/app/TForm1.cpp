@@ -29,7 +29,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent)
     // Four times a second: the session's watchdog and its modes' time-outs need no finer step.
     SessionTick = new QTimer(this);
     SessionTick->setObjectName(QStringLiteral("SessionTick"));
-    connect(SessionTick, &QTimer::timeout, this, [this] { session_.OnTick(vexa::session::Clock::now()); });
+    connect(SessionTick, &QTimer::timeout, this, [this] { SessionTickTimer(); });
     SessionTick->start(250);
     ConnectPortHooks();
     ConnectHandlers();

@@ -185,6 +185,11 @@ public:
     // ---- label handlers without a command ----
     void Label20Click();
 
+    // The session's tick; it also notices at once a port whose logger was unplugged (PortLoss.cpp).
+    void SessionTickTimer();
+    // False, with the reason in the status line, when no logger is linked (the command buttons).
+    bool LoggerReady();
+
     // Sends bytes to the logger and waits for its answer (arms the session's watchdog).
     void Send(const std::string& bytes);
     void SendChar(char c);
@@ -215,12 +220,15 @@ private:
     std::string StartYearLine(bool withCountsPerG) const;
     void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
                        bool setDataFileName);
+    // The logger hung up under an open port: end the exchange, keep what arrived, say so.
+    void PortHungUp();
     // Discovery helpers.
     void DiscoveryTick();
     void ShowLinkDown();
     // The logger's port is gone: link-down look, port closed, next finding connects again, a running
     // download is finished with what arrived.
     void LoggerGone();
+    std::string unusablePortName_;  // a port name without a number, reported once
     QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
     vexa::session::RegistrySnapshot lastSnapshot_;
     void ConnectPortHooks();

@@ -51,15 +51,30 @@ void TMemo::showEvent(QShowEvent* event) {
     SyncStep();
 }
 
+size_t TMemo::StepEnd(size_t from) const {
+    const size_t last = std::min(lines_.size(), from + kLinesPerStep);
+    size_t bytes = 0;
+    size_t to = from;
+    // Always at least one line, so every step makes progress.
+    while (to < last && (to == from || bytes < kBytesPerStep))
+        bytes += std::min(lines_[to++].size(), kShownLineBytes);
+    return to;
+}
+
 QString TMemo::Joined(size_t from, size_t to) const {
     // One conversion of the whole block is much cheaper than one per line.
     size_t total = 0;
-    for (size_t i = from; i < to; ++i) total += lines_[i].size() + 1;
+    for (size_t i = from; i < to; ++i) total += std::min(lines_[i].size(), kShownLineBytes) + 1;
     std::string bytes;
     bytes.reserve(total);
     for (size_t i = from; i < to; ++i) {
         if (i > from) bytes += '\n';
-        bytes += lines_[i];
+        // A line of megabytes (a file that is not the logger's) would take the text layout seconds;
+        // the view shows its start and the line itself stays whole for saving and the graph.
+        if (lines_[i].size() > kShownLineBytes)
+            bytes.append(lines_[i], 0, kShownLineBytes).append(" ...");
+        else
+            bytes += lines_[i];
     }
     return AnsiToQString(bytes);
 }
@@ -67,12 +82,12 @@ QString TMemo::Joined(size_t from, size_t to) const {
 bool TMemo::SyncStep() {
     refresh_.stop();
     if (rebuild_ || shownLines_ > lines_.size()) {
-        const size_t to = std::min(lines_.size(), kLinesPerStep);
+        const size_t to = StepEnd(0);
         setPlainText(Joined(0, to));
         shownLines_ = to;
         rebuild_ = false;
     } else if (shownLines_ < lines_.size()) {
-        const size_t to = std::min(lines_.size(), shownLines_ + kLinesPerStep);
+        const size_t to = StepEnd(shownLines_);
         appendPlainText(Joined(shownLines_, to));
         shownLines_ = to;
     }

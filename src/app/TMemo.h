@@ -26,6 +26,10 @@ public:
     void SyncView();
     // Lines added to the view per step when it catches up with many lines.
     static constexpr size_t kLinesPerStep = 8000;
+    // Bytes of text added to the view per step, so that a few very long lines do not freeze it either.
+    static constexpr size_t kBytesPerStep = 512 * 1024;
+    // The view shows at most this many bytes of a line; Lines() keeps the line whole.
+    static constexpr size_t kShownLineBytes = 2000;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,6 +38,8 @@ private:
     void ScheduleRefresh();
     // Adds at most kLinesPerStep lines to the view; true when it shows everything.
     bool SyncStep();
+    // End of the next step from line `from`: at most kLinesPerStep lines and about kBytesPerStep bytes.
+    size_t StepEnd(size_t from) const;
     QString Joined(size_t from, size_t to) const;
 
     std::vector<std::string> lines_;

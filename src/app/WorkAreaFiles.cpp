@@ -2,11 +2,10 @@
 #include "app/TForm1.h"
 
 #include "platform/Interaction.h"
+#include "platform/RegularFile.h"
 #include "platform/TextCodec.h"
 #include "protocol/TextLines.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <stdexcept>
 
@@ -18,6 +17,9 @@ std::runtime_error FileError(const char* what, const QString& path, const QStrin
 } // namespace
 
 void TForm1::SaveWorkArea(const QString& path) {
+    // Replacing a device or a FIFO (a link to /dev/null, say) with a file would break the system and
+    // still report success, so only a file, or a name with nothing behind it, is written.
+    vexa::CheckReplaceableFile(path.toStdString());
     // Written to a temporary file and renamed into place, so a failed write leaves an existing file
     // as it was.
     QSaveFile file(path);
@@ -51,11 +53,9 @@ void TForm1::Button11Click() {
         OpenDialogFileName = *chosen;
         // Data file name follows the dialog even if reading fails below.
         DataFileName = QStringToAnsi(OpenDialogFileName);
-        QFile file(*chosen);
-        if (!file.open(QIODevice::ReadOnly)) throw FileError("Cannot open file", *chosen, file.errorString());
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) throw FileError("Cannot read file", *chosen, file.errorString());
-        Memo1->SetLines(vexa::SplitLines(std::string_view(bytes.constData(), size_t(bytes.size()))));
+        // Only a regular file of a sensible size is read; anything else is refused with the reason.
+        const std::string bytes = vexa::ReadRegularFile(chosen->toStdString());
+        Memo1->SetLines(vexa::SplitLines(bytes));
     }
     DataFileName = QStringToAnsi(OpenDialogFileName);
 }

@@ -40,6 +40,10 @@ std::optional<unsigned> ParseComName(std::string_view name) {
 vexa::session::RegistrySnapshot PortRegistry::Snapshot() {
     vexa::session::RegistrySnapshot snapshot;
     snapshot.serialComm = SerialCommValues();
+    // The search looks at the first kMaxValueNames entries only; resolving the device paths of a
+    // crowded list beyond them would cost a read per entry at every tick.
+    if (snapshot.serialComm.size() > vexa::session::kMaxValueNames)
+        snapshot.serialComm.resize(vexa::session::kMaxValueNames);
     snapshot.loggerFriendlyName = LoggerFriendlyName();
     snapshot.adapterPortName = AdapterPortName();
     for (const auto& entry : snapshot.serialComm) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -23,6 +24,13 @@ std::optional<std::string> PortInParentheses(std::string_view friendlyName) {
     const auto close = friendlyName.find(')', open + 1);
     if (close == std::string_view::npos) return std::nullopt;
     return std::string(friendlyName.substr(open + 1, close - open - 1));
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return lower;
 }
 
 } // namespace
@@ -54,28 +62,29 @@ RegistryFileData RegistryFileData::Parse(std::string_view text) {
         if (name.empty()) continue;
 
         // A key holds each value name once; a repeated line replaces the earlier data in place.
-        auto same = std::find_if(current->values.begin(), current->values.end(),
-                                 [&](const auto& v) { return EqualsIgnoreCase(v.first, name); });
-        if (same != current->values.end())
-            same->second = std::string(value);
-        else
+        const auto [at, added] = current->valueIndex.try_emplace(LowerCase(name), current->values.size());
+        if (added)
             current->values.emplace_back(std::string(name), std::string(value));
+        else
+            current->values[at->second].second = std::string(value);
     }
     return data;
 }
 
 const RegistryFileData::Section* RegistryFileData::Find(std::string_view section) const {
-    section = StripKeyRoot(section);
-    for (const Section& s : sections_)
-        if (EqualsIgnoreCase(s.name, section)) return &s;
-    return nullptr;
+    const auto at = sectionIndex_.find(LowerCase(StripKeyRoot(section)));
+    return at == sectionIndex_.end() ? nullptr : &sections_[at->second];
 }
 
 RegistryFileData::Section& RegistryFileData::FindOrAdd(std::string_view section) {
-    for (Section& s : sections_)
-        if (EqualsIgnoreCase(s.name, section)) return s;
-    sections_.push_back(Section{std::string(section), {}});
-    return sections_.back();
+    const auto [at, added] = sectionIndex_.try_emplace(LowerCase(section), sections_.size());
+    if (added) sections_.push_back(Section{std::string(section), {}, {}});
+    return sections_[at->second];
+}
+
+const RegistryFileData::Values* RegistryFileData::FindValues(std::string_view section) const {
+    const Section* s = Find(section);
+    return s ? &s->values : nullptr;
 }
 
 RegistryFileData::Values RegistryFileData::SectionValues(std::string_view section) const {
@@ -91,55 +100,91 @@ std::optional<std::string> RegistryFileData::Value(std::string_view section,
                                                    std::string_view valueName) const {
     const Section* s = Find(section);
     if (!s) return std::nullopt;
-    for (const auto& [name, value] : s->values)
-        if (EqualsIgnoreCase(name, valueName)) return value;
-    return std::nullopt;
+    const auto at = s->valueIndex.find(LowerCase(valueName));
+    return at == s->valueIndex.end() ? std::nullopt : std::optional<std::string>(s->values[at->second].second);
 }
 
 RegistryFilePortRegistry::RegistryFilePortRegistry(std::string path) : path_(std::move(path)) {}
 
-RegistryFileData RegistryFilePortRegistry::Load() const {
+std::shared_ptr<const RegistryFileData> RegistryFilePortRegistry::Load() {
     // A missing or unreadable file is an empty registry: deleting the file is unplugging the logger.
     std::ifstream in(path_, std::ios::binary);
-    if (!in) return {};
-    std::string text(kMaxFileBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return RegistryFileData::Parse(text);
+    if (!in) return std::make_shared<const RegistryFileData>();
+    // Read in pieces up to the bound, so that the usual file of a few hundred bytes costs no more
+    // than its size.
+    std::string text;
+    char piece[16 * 1024];
+    while (text.size() < kMaxFileBytes && in) {
+        in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, kMaxFileBytes - text.size())));
+        text.append(piece, static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    }
+    if (!lastData_ || text != lastText_) {
+        lastData_ = std::make_shared<const RegistryFileData>(RegistryFileData::Parse(text));
+        lastText_ = std::move(text);
+    }
+    return lastData_;
 }
 
 std::vector<std::pair<std::string, std::string>> RegistryFilePortRegistry::SerialCommValues() {
-    return Load().SectionValues(kSerialCommKey);
+    return Load()->SectionValues(kSerialCommKey);
 }
 
 std::optional<std::string> RegistryFilePortRegistry::LoggerFriendlyName() {
-    return Load().Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
+    return Load()->Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
 }
 
 std::optional<std::string> RegistryFilePortRegistry::AdapterPortName() {
-    return Load().Value(kAdapterDeviceKey, kAdapterPortNameValue);
+    return Load()->Value(kAdapterDeviceKey, kAdapterPortNameValue);
 }
 
 std::optional<std::string> RegistryFilePortRegistry::DevicePath(unsigned comNumber) {
-    for (const auto& [name, path] : Load().SectionValues(kPortsSection))
-        if (ParseComName(name) == comNumber && !path.empty()) return path;
+    const auto data = Load();
+    if (const auto* ports = data->FindValues(kPortsSection))
+        for (const auto& [name, path] : *ports)
+            if (ParseComName(name) == comNumber && !path.empty()) return path;
     return std::nullopt;
 }
 
+vexa::session::RegistrySnapshot RegistryFilePortRegistry::Snapshot() {
+    const auto data = Load();
+    vexa::session::RegistrySnapshot snapshot;
+    if (const auto* values = data->FindValues(kSerialCommKey)) {
+        const std::size_t n = std::min(values->size(), vexa::session::kMaxValueNames);
+        snapshot.serialComm.assign(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    snapshot.loggerFriendlyName = data->Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
+    snapshot.adapterPortName = data->Value(kAdapterDeviceKey, kAdapterPortNameValue);
+    // The device paths of the listed ports only; as DevicePath, the first non-empty line for a number wins.
+    std::set<unsigned> listed;
+    for (const auto& entry : snapshot.serialComm)
+        if (const auto number = ParseComName(entry.second)) listed.insert(*number);
+    if (const auto* ports = data->FindValues(kPortsSection)) {
+        for (const auto& [name, path] : *ports)
+            if (const auto number = ParseComName(name); number && !path.empty() && listed.count(*number))
+                snapshot.devicePaths.emplace(*number, path);
+    }
+    return snapshot;
+}
+
 std::vector<SerialPortInfo> RegistryFilePortRegistry::Describe() {
-    const RegistryFileData data = Load();
+    const auto loaded = Load();
+    const RegistryFileData& data = *loaded;
     const RegistryFileData::Values ports = data.SectionValues(kPortsSection);
     const auto friendly = data.Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
     const auto loggerPort = friendly ? PortInParentheses(*friendly) : std::nullopt;
     const auto adapterPort = data.Value(kAdapterDeviceKey, kAdapterPortNameValue);
 
+    // COM number -> device path; a later line for the same number wins.
+    std::unordered_map<unsigned, std::string> pathOf;
+    for (const auto& [portName, path] : ports)
+        if (const auto number = ParseComName(portName)) pathOf[*number] = path;
+
     std::vector<SerialPortInfo> result;
     for (const auto& [valueName, comName] : data.SectionValues(kSerialCommKey)) {
         SerialPortInfo info;
         info.comName = comName;
-        const auto number = ParseComName(comName);
-        for (const auto& [portName, path] : ports)
-            if (number && ParseComName(portName) == number) info.devicePath = path;
+        if (const auto number = ParseComName(comName); number && pathOf.count(*number))
+            info.devicePath = pathOf[*number];
         if (loggerPort && EqualsIgnoreCase(*loggerPort, comName)) {
             info.vendorId = kLoggerVendorId;
             info.productId = kLoggerProductId;

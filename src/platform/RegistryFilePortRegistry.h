@@ -3,9 +3,11 @@
 
 #include "platform/PortRegistry.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,8 @@ class RegistryFileData {
 
     // The values of a section in file order; empty when the section is absent.
     Values SectionValues(std::string_view section) const;
+    // The same without copying; nullptr when the section is absent.
+    const Values* FindValues(std::string_view section) const;
     bool HasSection(std::string_view section) const;
     // A value's data; value names compare case-insensitively, as the registry's do.
     std::optional<std::string> Value(std::string_view section, std::string_view valueName) const;
@@ -33,11 +37,15 @@ class RegistryFileData {
     struct Section {
         std::string name; // without the HKLM prefix
         Values values;
+        // Lower-case value name -> position in values, so a file of thousands of values parses in
+        // linear time rather than comparing every line with every earlier one.
+        std::unordered_map<std::string, std::size_t> valueIndex;
     };
     const Section* Find(std::string_view section) const;
     Section& FindOrAdd(std::string_view section);
 
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_; // lower-case name -> position
 };
 
 class RegistryFilePortRegistry : public PortRegistry {
@@ -54,9 +62,15 @@ class RegistryFilePortRegistry : public PortRegistry {
     std::optional<std::string> AdapterPortName() override;
     std::optional<std::string> DevicePath(unsigned comNumber) override;
     std::vector<SerialPortInfo> Describe() override;
+    // One read of the file for the whole tick, the device paths matched through a map.
+    vexa::session::RegistrySnapshot Snapshot() override;
 
   private:
-    RegistryFileData Load() const;
+    // Reads the file at every call, as the registry is read at every tick, but parses it again only
+    // when its bytes changed: a crowded port list then costs one read and one comparison per call.
+    std::shared_ptr<const RegistryFileData> Load();
 
     std::string path_;
+    std::string lastText_;
+    std::shared_ptr<const RegistryFileData> lastData_;
 };

@@ -3,6 +3,8 @@
 
 #include "protocol/IntegerConversion.h"
 
+#include <limits>
+
 namespace vexa {
 
 namespace {
@@ -120,7 +122,10 @@ Sample DecodeSample(RecordDecoderState& s, std::string_view record, DecodeOutcom
     sample.minute = b2 / 4;
     sample.second = (b3 / 16) | ((b2 & 3) * 16);
 
-    if (s.RecordMonth < s.PreviousRecordMonth) ++s.BaseYear;
+    // The start year comes from the logger's text; at the top of the int range it stays put instead of
+    // overflowing.
+    if (s.RecordMonth < s.PreviousRecordMonth && s.BaseYear < std::numeric_limits<int>::max())
+        ++s.BaseYear;
     sample.year = s.BaseYear;
 
     sample.x = rec.signedByte(8);

@@ -50,6 +50,8 @@ class TApdBaseDispatcher {
     // Raises Exception("Dispatcher already started") when the threads run already.
     void StartDispatcher();
     bool ThreadsActive() const { return running_.load(std::memory_order_acquire) > 0; }
+    // The device went away (POLLHUP, EIO, the node gone): the threads end after a last read.
+    bool HungUp() const { return hungUp_.load(); }
 
     // UI-thread operations.
     bool CharReady();

@@ -21,7 +21,8 @@ std::span<const std::uint8_t> OutputRing::Pending() const {
 }
 
 void OutputRing::Advance(std::size_t n, std::uint64_t takenInGeneration) {
-    if (takenInGeneration != generation_) return;
+    // A ring of capacity 0 (OutSize 0) never holds anything, so there is nothing to advance over.
+    if (takenInGeneration != generation_ || ring_.empty()) return;
     n = std::min(n, used_);
     read_ = (read_ + n) % ring_.size();
     used_ -= n;

@@ -159,6 +159,11 @@ std::string TApdCustomComPort::GetAvailable() {
     return dispatcher->GetAvailable();
 }
 
+bool TApdCustomComPort::DeviceLost() {
+    if (portState_ != psOpen || !dispatcher_) return false;
+    return dispatcher_->HungUp() && !dispatcher_->ThreadsActive();
+}
+
 void TApdCustomComPort::PutChar(char c) {
     PutString(std::string(1, c));
 }

@@ -91,6 +91,9 @@ class TApdCustomComPort : public TApdBaseComponent {
     // Every received byte available now, in one call; empty when there is none (never raises
     // buffer-empty, unlike GetChar).
     std::string GetAvailable();
+    // True when the port is open but its device went away (unplugged) and the dispatcher has taken
+    // the last bytes the device delivered: what arrived is readable, nothing more will come.
+    bool DeviceLost();
     void PutChar(char c);
     void PutString(const std::string& bytes);
     void FlushInBuffer();

@@ -256,6 +256,7 @@ bool Session::EndOfAnswer(Clock::time_point now) {
         return false;
     // Nothing queued: the exchange is over.
     deadline_.reset();
+    if (state_.LinkUp == 1) greetingDone_ = true;
     observer_.ClosePort();
     state_.RxLineLen = 0;
     if (state_.DownloadActive == 1) FinishDownload(true);
@@ -284,7 +285,9 @@ void Session::Abandon() {
     state_.GreetOnPrompt = 0;
     state_.MonitorPollPending = 0;
     state_.ClearRxLine();
-    if (state_.LinkUp == 0) state_.AutoConnectDone = 0; // the next finding connects again
+    // Before the greeting's status reports are through the tool knows neither the logger's year nor
+    // its settings: the next finding connects and greets again.
+    if (state_.LinkUp == 0 || !greetingDone_) state_.AutoConnectDone = 0;
     const bool downloadCut = state_.DownloadActive == 1;
     if (downloadCut) FinishDownload(false); // shows what arrived and says the download is incomplete
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout_).count();
@@ -299,6 +302,14 @@ void Session::OnPortLost(Clock::time_point now) {
     }
     inbox_.clear();
     held_.clear();
+    // Nothing queued for this logger may reach the next one, and its greeting starts afresh.
+    ClearQueue();
+    state_.GreetOnPrompt = 0;
+    state_.MonitorPollPending = 0;
+    state_.ClearRxLine();
+    state_.LinkUp = 0;
+    state_.AutoConnectDone = 0;
+    greetingDone_ = false;
     if (state_.DownloadActive == 1) FinishDownload(false); // the logger vanished mid-transfer
 }
 
@@ -310,6 +321,7 @@ void Session::Send(std::string_view bytes, Clock::time_point now) {
 }
 
 void Session::RequestContact(Clock::time_point now) {
+    greetingDone_ = false;
     Send("m", now);
     state_.GreetOnPrompt = 1;
     state_.LinkUp = 0;
@@ -319,6 +331,20 @@ void Session::SendMonitorPoll(Clock::time_point now) {
     Send("n", now);
     state_.MonitorPollPending = 1;
     Stage(ReceiveStage::MonitorPolled);
+}
+
+void Session::EndPendingExchange() {
+    if (!deadline_) return; // no answer is awaited
+    deadline_.reset();
+    inbox_.clear();
+    held_.clear();
+    ClearQueue();
+    state_.GreetOnPrompt = 0;
+    state_.MonitorPollPending = 0;
+    state_.ClearRxLine();
+    // A greeting cut short is repeated by the next tick once this exchange is over.
+    if (!greetingDone_) state_.AutoConnectDone = 0;
+    if (state_.DownloadActive == 1) FinishDownload(false);
 }
 
 void Session::ClearQueue() {

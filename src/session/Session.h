@@ -85,7 +85,8 @@ class Session {
     void OnBytes(std::string_view block, Clock::time_point now);
     // The session's own tick: the watchdog, or the active mode's time-outs.
     void OnTick(Clock::time_point now);
-    // The port is gone (unplugged, I/O error): a running download is finished with what arrived.
+    // The port is gone (unplugged, I/O error): a running download is finished with what arrived, the
+    // queue is dropped and the link is down, so that the next finding connects and greets again.
     void OnPortLost(Clock::time_point now);
 
     // ---- sending ----
@@ -98,6 +99,12 @@ class Session {
     // The tick's monitor poll "n"; its answer is awaited until the next "#".
     void SendMonitorPoll(Clock::time_point now);
     void ClearQueue();
+    // A command of the user's starts a new exchange: one still awaiting its answer is ended first, with
+    // its queue and its follow-ups, so no stray command reaches the logger and no late reply line of it
+    // becomes a record. A download it cuts short keeps what arrived.
+    void EndPendingExchange();
+    // True once the greeting's answers (the "m" and both status reports) have all ended with "#".
+    bool GreetingDone() const { return greetingDone_; }
 
     // ---- watchdog ----
     void SetExchangeTimeout(Clock::duration timeout) { timeout_ = timeout; }
@@ -138,6 +145,8 @@ class Session {
     // Bytes handed to OnBytes that first contact left unread.
     std::string held_;
     int progressShown_ = -1;
+    // An exchange that dies before this is set leaves the link to be greeted again at the next tick.
+    bool greetingDone_ = false;
 };
 
 } // namespace vexa::session

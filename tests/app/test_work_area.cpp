@@ -7,6 +7,9 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -110,6 +113,78 @@ TEST_F(WorkArea, UnreadableFileRaisesAndLeavesTheWorkArea) {
     EXPECT_EQ(form->Memo1->Lines(), std::vector<std::string>{"keep"});
     ui.saveAnswers.push_back(Path("no/such/folder/x.csv"));
     EXPECT_THROW(form->Button6Click(), std::exception);
+}
+
+// Something that is not a file must be refused before anything is read from it: a FIFO without a
+// writer would block the window, a device would be read until the memory is gone.
+TEST_F(WorkArea, LoadRefusesAnythingButARegularFileOfASensibleSize) {
+    ASSERT_EQ(mkfifo(Path("fifo.csv").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/urandom", Path("random.csv")));
+    QDir(dir.path()).mkdir("folder.csv");
+    {
+        QFile big(Path("big.csv"));  // sparse: takes no disk space
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(qint64(vexa::kMaxLoadBytes) + 1));
+    }
+    struct Case {
+        QString path;
+        std::string reason;
+    } cases[] = {{Path("fifo.csv"), "FIFO"},
+                 {"/dev/zero", "character device"},
+                 {Path("random.csv"), "character device"},
+                 {Path("folder.csv"), "folder"},
+                 {Path("big.csv"), "files over 64.0 MB are not loaded"}};
+    for (const auto& c : cases) {
+        form->Memo1->SetLines({"keep"});
+        ui.openAnswers.push_back(c.path);
+        try {
+            form->Button11Click();
+            ADD_FAILURE() << "loaded " << c.path.toStdString();
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(form->Memo1->Lines(), std::vector<std::string>{"keep"}) << c.path.toStdString();
+    }
+}
+
+TEST_F(WorkArea, SaveNeverReplacesADeviceOrAFifo) {
+    ASSERT_TRUE(QFile::link("/dev/null", Path("null.csv")));
+    ASSERT_EQ(mkfifo(Path("fifo.csv").toLocal8Bit().constData(), 0600), 0);
+    form->Memo1->SetLines({"a"});
+    for (const QString& target : {Path("null.csv"), Path("fifo.csv")}) {
+        ui.saveAnswers.push_back(target);
+        EXPECT_THROW(form->Button6Click(), std::runtime_error) << target.toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(lstat(Path("fifo.csv").toLocal8Bit().constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // A link to a regular file is still saved through.
+    WriteAll(Path("real.csv"), "old\r\n");
+    ASSERT_TRUE(QFile::link(Path("real.csv"), Path("link.csv")));
+    ui.saveAnswers.push_back(Path("link.csv"));
+    form->Button6Click();
+    EXPECT_EQ(ReadAll(Path("real.csv")), "a\r\n");
+}
+
+// A 5 MB single-line file: the line is kept whole for saving, while the view takes only its start,
+// so showing it costs no more than a short line.
+TEST_F(WorkArea, HugeLineStaysWholeWhileTheViewShowsItsStart) {
+    const std::string line(5 * 1024 * 1024, '7');
+    WriteAll(Path("one-line.csv"), line + "\r\nnext\r\n");
+    form->Memo1->show();
+    ui.openAnswers.push_back(Path("one-line.csv"));
+    form->Button11Click();
+    form->Memo1->SyncView();
+    ASSERT_EQ(form->Memo1->Count(), 2);
+    EXPECT_EQ(form->Memo1->Line(0), line);
+    const QString shown = form->Memo1->toPlainText();
+    EXPECT_LT(shown.size(), 3 * int(TMemo::kShownLineBytes));
+    EXPECT_TRUE(shown.endsWith("\nnext"));
+    ui.saveAnswers.push_back(Path("again.csv"));
+    form->Button6Click();
+    EXPECT_EQ(ReadAll(Path("again.csv")), ReadAll(Path("one-line.csv")));
 }
 
 TEST_F(WorkArea, SettingsFileProposesTheIdAndKeepsTheLastFilter) {

@@ -187,8 +187,37 @@ TEST_F(RegistryFileTest, FollowsTheFileAsItAppearsChangesAndVanishes) {
     EXPECT_EQ(registry.SerialCommValues(), (Values{{"\\Device\\Serial0", "COM1"}}));
     EXPECT_EQ(registry.LoggerFriendlyName(), std::nullopt);
 
+    // The logger replugged on another port: the file keeps its length, only a digit changes.
+    WriteFile(file, kSampleFile);
+    EXPECT_EQ(registry.DevicePath(3), "/dev/pts/7");
+    std::string moved = kSampleFile;
+    for (auto at = moved.find("COM3"); at != std::string::npos; at = moved.find("COM3")) moved[at + 3] = '4';
+    WriteFile(file, moved);
+    EXPECT_EQ(registry.LoggerFriendlyName(), "USB Serial Port (COM4)");
+    EXPECT_EQ(registry.DevicePath(3), std::nullopt);
+    EXPECT_EQ(registry.DevicePath(4), "/dev/pts/7");
+
     fs::remove(file);
     EXPECT_TRUE(registry.SerialCommValues().empty());
+}
+
+TEST_F(RegistryFileTest, CrowdedPortListKeepsOrderAndRepeatedNamesReplaceInPlace) {
+    std::string text = "[HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n";
+    Values expected;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string name = "\\Device\\Serial" + std::to_string(i);
+        text += name + "=COM" + std::to_string(1000 + i) + "\n";
+        expected.emplace_back(name, "COM" + std::to_string(1000 + i));
+    }
+    // The same names again in other case: their data changes where they first stood.
+    text += "\\DEVICE\\SERIAL7=COM7\n\\device\\serial19999=COM9\n";
+    expected[7].second = "COM7";
+    expected[19999].second = "COM9";
+    text += "[hklm\\system\\controlset001\\enum\\ftdibus\\vid_0fe3+pid_6002+00000001a\\0000]\n"
+            "friendlyname=USB Serial Port (COM9)\n";
+    WriteFile(file, text);
+    EXPECT_EQ(registry.SerialCommValues(), expected);
+    EXPECT_EQ(registry.LoggerFriendlyName(), "USB Serial Port (COM9)");
 }
 
 TEST_F(RegistryFileTest, VcpPortsWithoutTheLoggerEntryAndWithTheAdapter) {

@@ -144,4 +144,16 @@ TEST(OutputRing, AWriteFinishingAfterAFlushDoesNotEatNewBytes) {
     EXPECT_EQ(r.Used(), 3u);
 }
 
+TEST(OutputRing, CapacityZeroRefusesEveryByteAndStaysUsable) {
+    OutputRing r(0);
+    EXPECT_TRUE(r.Put({}));
+    EXPECT_FALSE(r.Put({reinterpret_cast<const std::uint8_t*>("a"), 1}));
+    EXPECT_TRUE(r.Pending().empty());
+    r.Advance(1, r.Generation()); // used to divide by the capacity
+    r.Clear();
+    r.Advance(0, r.Generation());
+    EXPECT_EQ(r.Used(), 0u);
+    EXPECT_TRUE(r.Pending().empty());
+}
+
 } // namespace
