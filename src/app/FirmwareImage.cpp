@@ -36,6 +36,7 @@ FirmwareImageFile ReadFirmwareImage(const QString& path) {
         return r;
     }
     r.ok = true;
+    r.fileLines = static_cast<int>(lines.size());
     r.lines = vexa::ImageLinesForUpdate(std::move(lines));
     return r;
 }

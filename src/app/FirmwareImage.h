@@ -16,6 +16,7 @@ std::vector<std::string> StandInImage();
 struct FirmwareImageFile {
     bool ok = false;
     std::vector<std::string> lines; // ending in the one empty line the update does not send
+    int fileLines = 0;              // lines of the file as it is
     QString error;                  // why the file was refused, naming the line
 };
 
