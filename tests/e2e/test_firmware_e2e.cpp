@@ -174,6 +174,10 @@ TEST(FirmwareUpdate, NothingHappensWithoutALinkOrWithoutConsent) {
     EXPECT_FALSE(f.Firmware->Active());
     EXPECT_TRUE(l.Boxes().last().contains("does not hold a firmware image"))
         << l.Boxes().last().toStdString();
+    // "VER" takes the "Update" button away again.
+    EXPECT_FALSE(f.Button39->isHidden());
+    f.Button8Click();
+    EXPECT_TRUE(f.Button39->isHidden());
 }
 
 TEST(FirmwareUpdate, ASilentBootLoaderEndsTheUpdateNamingTheLineAndTheToolConnectsAgain) {
