@@ -56,6 +56,9 @@ void TForm1::ConnectPortHooks() {
     mailbox_ = std::make_shared<QtUiMailbox>();
     ApdComPort1.SetUiMailbox(mailbox_);
     ApdComPort1.SetDevicePathResolver([this](unsigned n) -> std::optional<std::string> {
+        // The last tick's snapshot knows the ports it found; others (a port typed by hand, a connect
+        // before the first tick) are asked for.
+        if (auto it = lastSnapshot_.devicePaths.find(n); it != lastSnapshot_.devicePaths.end()) return it->second;
         if (!deps_.registry) return std::nullopt;
         return deps_.registry->DevicePath(n);
     });

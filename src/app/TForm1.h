@@ -7,6 +7,7 @@
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
 #include "session/FirmwareExchange.h"
+#include "session/PortSearch.h"
 #include "session/Session.h"
 #include "ui_TForm1.h"
 
@@ -225,6 +226,7 @@ private:
     // download is finished with what arrived.
     void LoggerGone();
     QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
+    vexa::session::RegistrySnapshot lastSnapshot_;
     void ConnectPortHooks();
 
     void ConnectHandlers();
