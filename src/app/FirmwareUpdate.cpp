@@ -78,6 +78,8 @@ void TForm1::FirmwareLinkLost() {
 
 void TForm1::Button37Click() {
     if (State.CommandsEnabled != 1) return;
+    // The entry sequence in the middle of a running update would reach the boot loader as image data.
+    if (Firmware->Active()) return;
     Memo1->Clear();
     if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);
     // The boot loader's entry sequence; the logger does not answer it, so no answer is awaited.
