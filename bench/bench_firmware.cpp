@@ -69,6 +69,8 @@ int main() {
         std::string block;
         while (cp.CharReady())
             block += cp.GetChar();
+        // A notification whose bytes an earlier one already took brings nothing: no acknowledgement.
+        if (block.empty()) return;
         if (driver.lineOut && exchange.updateActive() == 1) {
             driver.rttMs.push_back(
                 std::chrono::duration<double, std::milli>(now - driver.lineSentAt).count());
