@@ -50,10 +50,6 @@ void TForm1::ConnectPortHooks() {
     ApdComPort1.SetBaud(115200);
     ApdComPort1.SetOutSize(512);
     ApdComPort1.SetRTS(false);
-    ApdComPort1.SetTraceName("APRO.TRC");
-    ApdComPort1.SetTraceHex(false);
-    ApdComPort1.SetLogName("APRO.LOG");
-    ApdComPort1.SetUseEventWord(false);
     mailbox_ = std::make_shared<QtUiMailbox>();
     ApdComPort1.SetUiMailbox(mailbox_);
     ApdComPort1.SetDevicePathResolver([this](unsigned n) -> std::optional<std::string> {

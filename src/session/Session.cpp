@@ -5,6 +5,7 @@
 #include "protocol/LineBuffer.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace vexa::session {
@@ -12,6 +13,13 @@ namespace vexa::session {
 namespace {
 constexpr char ENQ = 0x05;
 constexpr char ACK = 0x06;
+// The bytes the framing acts on; every other byte is a character of the line.
+constexpr std::array<bool, 256> kControlByte = [] {
+    std::array<bool, 256> table{};
+    for (char c : {ENQ, '\r', '!', '?', '\n', '#'})
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
 } // namespace
 
 std::string DownloadStatusText(const DownloadSummary& s, int elapsedSeconds) {
@@ -92,6 +100,21 @@ bool Session::Frame(size_t& pos, Clock::time_point now) {
     // inbox_ may grow while an observer runs (see OnNotification), so it is indexed, never viewed.
     while (pos < inbox_.size()) {
         Stage(ReceiveStage::Receiving);
+        // Most bytes are plain line characters: take the whole run up to the next control byte at once.
+        size_t run = pos;
+        while (run < inbox_.size() && !kControlByte[static_cast<unsigned char>(inbox_[run])])
+            ++run;
+        if (run > pos) {
+            const size_t room = size_t(kRxLineCapacity - state_.RxLineLen);
+            // A line longer than the buffer keeps its first 127 characters; the rest of it is dropped
+            // up to its line end.
+            const size_t n = std::min(run - pos, room);
+            std::copy_n(inbox_.data() + pos, n, state_.RxLine.data() + state_.RxLineLen);
+            state_.RxLineLen += int(n);
+            state_.RxLine[size_t(state_.RxLineLen)] = '\0';
+            pos = run;
+            continue;
+        }
         const char c = inbox_[pos++];
         switch (c) {
         case ENQ:
@@ -109,14 +132,7 @@ bool Session::Frame(size_t& pos, Clock::time_point now) {
             if (EndOfAnswer(now)) return true;
             break;
         default:
-            // A line longer than the buffer keeps its first 127 characters; the rest of it is dropped
-            // up to its line end.
-            if (state_.RxLineLen < kRxLineCapacity) {
-                state_.RxLine[size_t(state_.RxLineLen)] = c;
-                ++state_.RxLineLen;
-                state_.RxLine[size_t(state_.RxLineLen)] = '\0';
-            }
-            break;
+            break; // not reached: plain bytes are taken as runs above
         }
     }
     return false;
@@ -339,7 +355,7 @@ void Session::FinishDownload(bool complete) {
         buffer.assign(s.DownloadLines[size_t(k)]);
         const vexa::DecodeOutcome outcome = vexa::DecodeNextRecord(s.Decoder, buffer);
         // The comment stands before the record whose own time did not advance (the marked one).
-        if (outcome.markedThis) out.emplace_back(vexa::IrregularRecordCommentBytes);
+        if (outcome.markedThis) out.emplace_back(vexa::IrregularRecordComment);
         out.emplace_back(buffer.view());
         const int p = s.RecordCount + 2 - k;
         if (p % 100 == 0 || p == 0) observer_.DownloadProgress(p);

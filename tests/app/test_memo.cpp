@@ -1,5 +1,7 @@
 // The work area's view: lines stay bytes, the view shows them decoded and catches up in steps.
 #include "app/TMemo.h"
+#include "platform/TextCodec.h"
+#include "protocol/RecordDecoder.h"
 #include "support/Pump.h"
 
 #include <QTextBlock>
@@ -49,6 +51,11 @@ TEST(WorkAreaView, ShiftJisIsShownDecodedAndTheMarkSurvives) {
     EXPECT_EQ(memo.document()->firstBlock().text(), "テスト");
     EXPECT_TRUE(memo.document()->lastBlock().text().endsWith("024/01/02"));
     EXPECT_EQ(memo.Line(1), marked);
+    // The comment before a marked record is kept as its Shift-JIS bytes and shown with its arrow.
+    memo.Add(std::string(vexa::IrregularRecordComment));
+    memo.SyncView();
+    EXPECT_EQ(memo.document()->lastBlock().text(), "//↓Irregular Record //");
+    EXPECT_EQ(Utf8ToAnsi("//↓Irregular Record //"), vexa::IrregularRecordComment);
 }
 
 TEST(WorkAreaView, HiddenMemoDoesNoViewWorkUntilShown) {
