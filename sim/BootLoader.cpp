@@ -3,6 +3,8 @@
 
 #include "sim/CommandParser.h"
 
+#include <algorithm>
+
 namespace vexa::sim {
 
 namespace {
@@ -35,10 +37,20 @@ BootStep BootLoader::line(std::string_view text, bool valid) {
     BootStep s;
     s.length = text.size();
     s.logEntry = "boot line " + std::to_string(lineIndex_) + ": " + EscapeBytes(text);
-    const bool bang = !valid || bangLines_.count(lineIndex_) > 0;
     if (!valid) s.logEntry += " (bad line)";
-    s.reply = bang ? "!" : ".";
     s.error = !valid;
+    if (faults_.hangupAt >= 0 && lineIndex_ >= faults_.hangupAt) {
+        s.logEntry += " (hang-up)";
+        s.hangup = true;
+    } else if (faults_.silentAt >= 0 && lineIndex_ >= faults_.silentAt) {
+        s.logEntry += " (silent)";
+    } else if (!valid) {
+        s.reply = "!";
+    } else if (faults_.bangLines.count(lineIndex_) > 0) {
+        s.reply = std::string(static_cast<std::size_t>(std::max(1, faults_.bangRepeat)), '!');
+    } else {
+        s.reply = ".";
+    }
     ++lineIndex_;
     return s;
 }
@@ -56,9 +68,14 @@ BootStep BootLoader::step(std::string_view buf, bool idle) {
         if (buf.size() < 2 && !idle) return s;
         if (buf.size() >= 2 && buf[1] == 's') {
             s.length = 2;
-            s.reply = "\r\nBOOT END\r\nM";
             s.logEntry = "boot qs";
             s.leave = true;
+            if (faults_.mThenMore) {
+                s.reply = "\r\nBOOT END\r\nM\r\n";
+                s.lateReply = "M";
+            } else {
+                s.reply = "\r\nBOOT END\r\nM";
+            }
             return s;
         }
         break;

@@ -56,6 +56,10 @@ std::string UsageText() {
            "  --extra-count N      \"@C\" announces N more records than are sent\n"
            "  --enq                ENQ (0x05) in the middle of the first line of each answer\n"
            "  --bang-lines I,J     answer these firmware lines (0-based) with \"!\"\n"
+           "  --bang-repeat N      \"!\" bytes in each of those answers (default 1)\n"
+           "  --boot-silent-at I   the boot loader answers no firmware line from line I on\n"
+           "  --boot-hangup-at I   hang up (unplug) when firmware line I arrives\n"
+           "  --boot-m-then-more   answer \"qs\" with \"M\" and more bytes in one burst, the lone \"M\" 200 ms later\n"
            "  --hangup-after N     hang up (unplug) after N bytes have been sent\n"
            "  --version            print the program's version and exit\n"
            "  --help               this text\n";
@@ -127,7 +131,11 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--enq") c.faults.enqInLine = true;
         else if (a == "--bang-lines") {
             if (value(v) && !ToIndexSet(v, c.faults.bangLines)) r.error = "--bang-lines: expected I,J,...: " + v;
-        } else if (a == "--hangup-after") { if (number(0, 1L << 40, n)) c.faults.hangupAfterBytes = n; }
+        } else if (a == "--bang-repeat") { if (number(1, 100, n)) c.faults.bangRepeat = static_cast<int>(n); }
+        else if (a == "--boot-silent-at") { if (number(0, 10000000, n)) c.faults.bootSilentAt = static_cast<int>(n); }
+        else if (a == "--boot-hangup-at") { if (number(0, 10000000, n)) c.faults.bootHangupAt = static_cast<int>(n); }
+        else if (a == "--boot-m-then-more") c.faults.bootMThenMore = true;
+        else if (a == "--hangup-after") { if (number(0, 1L << 40, n)) c.faults.hangupAfterBytes = n; }
         else r.error = "unknown option " + a;
     }
     if (!version.empty()) {

@@ -51,6 +51,10 @@ struct SimFaults {
     int extraCount = 0;            // "@C" announces this many more records than are sent
     bool enqInLine = false;        // ENQ in the middle of a reply line
     std::set<int> bangLines;       // firmware lines (0-based) answered with "!"
+    int bangRepeat = 1;            // "!" bytes in each of those answers
+    int bootSilentAt = -1;         // the boot loader answers no firmware line from this one on
+    int bootHangupAt = -1;         // this firmware line unplugs the logger
+    bool bootMThenMore = false;    // "qs" answered by "M" and more bytes in one burst, the lone "M" later
     long hangupAfterBytes = -1;    // close the master after this many bytes sent
     int latencyMs = 0;             // delay before each answer
     int unplugAfterMs = -1;        // unplug after this long

@@ -35,11 +35,14 @@ constexpr std::chrono::microseconds kStreamPeriod{5000};
 constexpr double kBytesPerMicrosecond = 0.01152;
 // Time the tool gets to read the last bytes before a requested hang-up.
 constexpr milliseconds kHangupGrace{100};
+// Gap between the boot loader's two bursts when its "M" is asked to come with more bytes first.
+constexpr milliseconds kLateReplyGap{200};
 
 struct Chunk {
     Clock::time_point readyAt;
     std::string bytes;
     std::size_t offset = 0;
+    bool leaveBoot = false; // the boot loader ends once this chunk is out
 };
 
 std::string WallClockStamp() {
@@ -168,6 +171,12 @@ void Simulator::run() {
         config_.faults.unplugAfterMs >= 0 ? startedAt_ + milliseconds(config_.faults.unplugAfterMs) : never;
     Clock::time_point nextRegistryCheck = Clock::now() + milliseconds(200);
     Clock::time_point hangupAt = never;
+    bool bootHangup = false;
+
+    auto leaveBootLoader = [&] {
+        bootLoader.reset();
+        boot_ = false;
+    };
 
     auto doUnplug = [&] {
         // Flag and file first: whoever sees the device vanish may already be looking.
@@ -182,6 +191,7 @@ void Simulator::run() {
         if (slaveOpen) {
             // Bytes already handed to the pty but unread stay there for the next open (the kernel keeps
             // them); the tool discards waiting input when it opens the port.
+            if (std::any_of(out.begin(), out.end(), [](const Chunk& c) { return c.leaveBoot; })) leaveBootLoader();
             out.clear();
             in.clear();
             streaming = false;
@@ -198,11 +208,14 @@ void Simulator::run() {
                 if (s.length == 0) break;
                 logEntry(s.logEntry);
                 in.erase(0, s.length);
-                if (!s.reply.empty()) out.push_back({readyAt, s.reply});
-                if (s.leave) {
-                    bootLoader.reset();
-                    boot_ = false;
+                if (s.hangup) {
+                    bootHangup = true;
+                    in.clear();
+                    break;
                 }
+                if (!s.reply.empty()) out.push_back({readyAt, s.reply});
+                if (!s.lateReply.empty()) out.push_back({readyAt + kLateReplyGap, s.lateReply, 0, s.leave});
+                else if (s.leave) leaveBootLoader();
                 continue;
             }
             const ParsedCommand cmd = ParseCommand(in, idle);
@@ -218,7 +231,7 @@ void Simulator::run() {
                 answer = model_->handle(cmd, f.extraCount);
             }
             if (answer.enterBoot) {
-                bootLoader.emplace(f.bangLines);
+                bootLoader.emplace(BootFaults{f.bangLines, f.bangRepeat, f.bootSilentAt, f.bootHangupAt, f.bootMThenMore});
                 boot_ = true;
             }
             if (answer.startStream) {
@@ -259,6 +272,11 @@ void Simulator::run() {
         }
 
         bool wantOut = false;
+        if (bootHangup) {
+            // The logger is pulled while it takes a firmware line: nothing more is said.
+            doUnplug();
+            break;
+        }
         while (hangupAt == never && slaveOpen && !out.empty() && out.front().readyAt <= now) {
             Chunk& c = out.front();
             long n = static_cast<long>(c.bytes.size() - c.offset);
@@ -289,7 +307,10 @@ void Simulator::run() {
                 if (hangupAt == never) hangupAt = now + kHangupGrace;
                 break;
             }
-            if (c.offset == c.bytes.size()) out.pop_front();
+            if (c.offset == c.bytes.size()) {
+                if (c.leaveBoot) leaveBootLoader();
+                out.pop_front();
+            }
             if (w < n) {
                 wantOut = true;
                 break;

@@ -33,6 +33,7 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent)
     SessionTick->start(250);
     ConnectPortHooks();
     ConnectHandlers();
+    SetUpFirmwareUpdate();
     FormCreate();
 }
 

@@ -6,6 +6,7 @@
 #include "dialogs/MainWindowLink.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
+#include "session/FirmwareExchange.h"
 #include "session/PortSearch.h"
 #include "session/Session.h"
 #include "ui_TForm1.h"
@@ -190,6 +191,15 @@ public:
     // False, with the reason in the status line, when no logger is linked (the command buttons).
     bool LoggerReady();
 
+    // ---- firmware update (FirmwareUpdate.cpp) ----
+    void Button37Click();
+    void Button39Click();
+    void Button57Click();
+    // The update's exchange with the boot loader; the session hands it the link while it runs.
+    std::unique_ptr<vexa::session::FirmwareExchange> Firmware;
+    // A failed update left the logger in its boot loader or gone: link-down look, discovery connects again.
+    void FirmwareLinkLost();
+
     // Sends bytes to the logger and waits for its answer (arms the session's watchdog).
     void Send(const std::string& bytes);
     void SendChar(char c);
@@ -238,6 +248,10 @@ private:
     void ConnectCommandHandlers();
     void OnClick(QWidget* label, std::function<void()> handler);
     void OnDblClick(QWidget* label, std::function<void()> handler);
+
+    void SetUpFirmwareUpdate();
+    std::unique_ptr<vexa::session::FirmwareObserver> firmwareView_;
+    std::vector<std::string> standInImage_;
 
     TForm1Deps deps_;
     std::shared_ptr<UiMailbox> mailbox_;

@@ -27,6 +27,8 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // A message box with its own caption and icon, OK button only.
     virtual void MessageBox(const QString& text, const QString& caption, Icon icon) = 0;
+    // A Yes/No question whose default button is No; true only when the user chose Yes.
+    virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
     // The application's error display for an exception that escaped a handler.
     virtual void ErrorBox(const QString& text) = 0;
     // File dialogs: the chosen full path, or nothing when cancelled.

@@ -41,6 +41,11 @@ void QtInteraction::MessageBox(const QString& text, const QString& caption, Icon
     box.exec();
 }
 
+bool QtInteraction::AskYesNo(const QString& text, const QString& caption) {
+    return QMessageBox::question(parent_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 void QtInteraction::ErrorBox(const QString& text) {
     QMessageBox::critical(parent_, QApplication::applicationName(), text);
 }

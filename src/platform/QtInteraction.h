@@ -12,6 +12,7 @@ public:
 
     void ShowMessage(const QString& text) override;
     void MessageBox(const QString& text, const QString& caption, Icon icon) override;
+    bool AskYesNo(const QString& text, const QString& caption) override;
     void ErrorBox(const QString& text) override;
     std::optional<QString> SaveFileName(const FileDialogOptions& options) override;
     std::optional<QString> OpenFileName(const FileDialogOptions& options) override;

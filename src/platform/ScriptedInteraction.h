@@ -9,7 +9,7 @@
 class ScriptedInteraction : public Interaction {
 public:
     struct Shown {
-        QString kind;  // "message", "box", "error", "save", "open", "input", "print", "port"
+        QString kind;  // "message", "box", "question", "error", "save", "open", "input", "print", "port"
         QString text;  // message text, or the dialog's proposed name / prompt
         QString caption;
         FileDialogOptions file;  // for "save" and "open"
@@ -19,12 +19,21 @@ public:
     std::deque<std::optional<QString>> saveAnswers, openAnswers, inputAnswers;
     std::deque<std::optional<int>> portAnswers;
     std::deque<bool> printAnswers;
+    // Answers to Yes/No questions; an empty queue answers No, the default button.
+    std::deque<bool> yesNoAnswers;
 
     std::vector<Shown> shown;
 
     void ShowMessage(const QString& text) override { shown.push_back({"message", text, {}, {}}); }
     void MessageBox(const QString& text, const QString& caption, Icon) override {
         shown.push_back({"box", text, caption, {}});
+    }
+    bool AskYesNo(const QString& text, const QString& caption) override {
+        shown.push_back({"question", text, caption, {}});
+        if (yesNoAnswers.empty()) return false;
+        const bool yes = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return yes;
     }
     void ErrorBox(const QString& text) override { shown.push_back({"error", text, {}, {}}); }
     std::optional<QString> SaveFileName(const FileDialogOptions& o) override {

@@ -71,7 +71,7 @@ TEST(CommandParser, RecognisesEachCommandShape) {
 }
 
 TEST(BootLoader, DelimitsLinesAndChecksTheirChecksums) {
-    BootLoader boot({2});
+    BootLoader boot(BootFaults{{2}});
     struct Step { std::string input; bool idle; std::size_t length; std::string reply; };
     const Step steps[] = {
         {"e", false, 1, "#"},
@@ -89,6 +89,41 @@ TEST(BootLoader, DelimitsLinesAndChecksTheirChecksums) {
         EXPECT_EQ(got.reply, s.reply) << s.input;
     }
     EXPECT_EQ(boot.linesReceived(), 4);
+}
+
+TEST(BootLoader, AnswersChosenLinesWithRepeatedErrorsThenFallsSilentOrHangsUp) {
+    const std::string good = ":020000040001F9";
+    struct Case {
+        const char* what;
+        BootFaults faults;
+        std::vector<std::string> replies; // to lines 0..4
+        int hangupLine;                   // -1 = none
+    } cases[] = {
+        {"none", {}, {".", ".", ".", ".", "."}, -1},
+        {"two bangs at 1 and 3", {{1, 3}, 2}, {".", "!!", ".", "!!", "."}, -1},
+        {"silent from 2", {{1}, 1, 2}, {".", "!", "", "", ""}, -1},
+        {"hang-up at 3", {{}, 1, -1, 3}, {".", ".", ".", "", ""}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BootLoader boot(c.faults);
+        ASSERT_EQ(boot.step("e", false).reply, "#");
+        for (int i = 0; i < 5; ++i) {
+            const BootStep s = boot.step(good, false);
+            EXPECT_EQ(s.length, good.size());
+            EXPECT_EQ(s.reply, c.replies[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(s.hangup, c.hangupLine >= 0 && i >= c.hangupLine) << i;
+        }
+        // "qs" ends with "M" as the last byte of one burst, or, when asked, with "M" and more, then "M" alone.
+        const BootStep end = boot.step("qs", false);
+        EXPECT_TRUE(end.leave);
+        EXPECT_EQ(end.reply.back(), 'M');
+        EXPECT_EQ(end.lateReply, "");
+    }
+    BootLoader late(BootFaults{{}, 1, -1, -1, true});
+    const BootStep end = late.step("qs", false);
+    EXPECT_EQ(end.reply, "\r\nBOOT END\r\nM\r\n");
+    EXPECT_EQ(end.lateReply, "M");
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <thread>
 
 namespace vexa::sim {
 namespace {
@@ -298,6 +299,66 @@ TEST(Simulator, BootLoaderTakesImageLinesAndReturnsWithM) {
     EXPECT_EQ(AnswerLines(port.exchange("m")).at(0).substr(4, 3), "770");
 }
 
+TEST(Simulator, BootLoaderFaultsOverThePty) {
+    const std::string good = ":020000040001F9";
+    auto enter = [](SlavePort& port) {
+        port.send("\x03\x06\x03\x06\x03");
+        return port.exchange("e", 2000ms);
+    };
+    auto burst = [](SlavePort& port, const std::string& line) {
+        port.send(line);
+        return port.readUntil([](const std::string& s) { return !s.empty(); }, 2000ms);
+    };
+    {
+        // Silent from line 2: the line is taken (logged) but never answered.
+        SimConfig c;
+        c.faults.bootSilentAt = 2;
+        Fixture f(c);
+        SlavePort port(f.sim->slavePath());
+        ASSERT_EQ(enter(port), "#");
+        EXPECT_EQ(burst(port, good), ".");
+        EXPECT_EQ(burst(port, good), ".");
+        port.send(good);
+        EXPECT_EQ(port.readFor(300ms), "");
+        EXPECT_FALSE(f.sim->unplugged());
+        const auto log = f.sim->commandLog();
+        EXPECT_NE(log.back().find("boot line 2"), std::string::npos) << log.back();
+    }
+    {
+        // Hang-up at line 1: the port hangs up and the registry file goes.
+        SimConfig c;
+        c.faults.bootHangupAt = 1;
+        Fixture f(c);
+        SlavePort port(f.sim->slavePath());
+        ASSERT_EQ(enter(port), "#");
+        EXPECT_EQ(burst(port, good), ".");
+        port.send(good);
+        port.readUntil([](const std::string&) { return false; }, 3000ms);
+        EXPECT_TRUE(port.hungUp);
+        EXPECT_TRUE(f.sim->unplugged());
+        EXPECT_FALSE(std::filesystem::exists(f.dir.path + "/registry.txt"));
+    }
+    {
+        // "M" followed by more bytes, then the lone "M": the boot loader is left only after the second burst.
+        SimConfig c;
+        c.faults.bootMThenMore = true;
+        c.faults.bangLines = {0};
+        c.faults.bangRepeat = 3;
+        Fixture f(c);
+        SlavePort port(f.sim->slavePath());
+        ASSERT_EQ(enter(port), "#");
+        EXPECT_EQ(burst(port, good), "!!!");
+        port.send("qs");
+        const std::string first = port.readUntil([](const std::string& s) { return s.find("M\r\n") != std::string::npos; }, 2000ms);
+        EXPECT_EQ(first, "\r\nBOOT END\r\nM\r\n");
+        const std::string second = port.readUntil([](const std::string& s) { return !s.empty(); }, 2000ms);
+        EXPECT_EQ(second, "M");
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (f.sim->inBootLoader() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+        EXPECT_FALSE(f.sim->inBootLoader());
+    }
+}
+
 TEST(Simulator, FaultsBehaveAsRequested) {
     Fixture f;
     SlavePort port(f.sim->slavePath());
@@ -419,6 +480,7 @@ TEST(Options, AcceptsDocumentedOptionsAndRejectsOthers) {
                            "2023/12/31 23:00:00", "--interval", "c", "--sampling", "A", "--counts-code", "50",
                            "--firmware-version", "20240101", "--irregular", "3,9", "--year-rollover", "--latency", "20",
                            "--paced", "--no-hash=p", "--bang-lines", "1,2", "--hangup-after", "100",
+                           "--bang-repeat", "2", "--boot-silent-at", "1000", "--boot-hangup-at", "7", "--boot-m-then-more",
                            "--unplug-after", "5000", "--record-len", "18"});
     ASSERT_EQ(ok.error, "");
     EXPECT_EQ(ok.config.registryPath, "r.txt");
@@ -429,6 +491,10 @@ TEST(Options, AcceptsDocumentedOptionsAndRejectsOthers) {
     EXPECT_EQ(ok.config.faults.noHashOn, "p");
     EXPECT_EQ(ok.config.faults.hangupAfterBytes, 100);
     EXPECT_EQ(ok.config.recordLength, 18);
+    EXPECT_EQ(ok.config.faults.bangRepeat, 2);
+    EXPECT_EQ(ok.config.faults.bootSilentAt, 1000);
+    EXPECT_EQ(ok.config.faults.bootHangupAt, 7);
+    EXPECT_TRUE(ok.config.faults.bootMThenMore);
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--records", "72001"}, {"--interval", "Z"},
                                                                  {"--sampling", "G"}, {"--start", "2024-01-01"},
                                                                  {"--record-len", "17"}, {"--frobnicate"}, {"--com"}})
@@ -440,7 +506,8 @@ TEST(Options, AcceptsDocumentedOptionsAndRejectsOthers) {
                                "--counts-code", "--model", "--firmware-version", "--version", "--irregular", "--year-rollover",
                                "--latency", "--paced", "--log", "--record-len", "--unplug-after", "--no-hash",
                                "--garbage", "--long-line", "--extra-count", "--enq", "--bang-lines",
-                               "--hangup-after"})
+                               "--hangup-after", "--bang-repeat", "--boot-silent-at", "--boot-hangup-at",
+                               "--boot-m-then-more"})
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
 }
 
