@@ -3,7 +3,6 @@
 
 #include "platform/PortRegistryText.h"
 #include "platform/RegistryFilePortRegistry.h"
-#include "platform/SysfsPortRegistry.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -40,5 +39,5 @@ std::optional<unsigned> ParseComName(std::string_view name) {
 std::unique_ptr<PortRegistry> MakePortRegistry() {
     const char* file = std::getenv("VEXA_REGISTRY");
     if (file != nullptr && *file != '\0') return std::make_unique<RegistryFilePortRegistry>(file);
-    return std::make_unique<SysfsPortRegistry>();
+    return MakeSystemPortRegistry();
 }
