@@ -1,5 +1,6 @@
-// Win32 serial backend: overlapped COM handle; the com thread sleeps in WaitCommEvent until a byte
-// arrives, reads take only what the driver has queued, writes are handed to the driver overlapped.
+// Win32 serial backend: overlapped COM handle. The com thread waits in a pending one-byte read, which
+// completes on the first byte, on an error, or at end of file (a hang-up); reads then take what the
+// driver has queued; writes are handed to the driver overlapped.
 #include "serial/ErrorText.h"
 #include "serial/SerialDevice.h"
 
@@ -19,8 +20,13 @@ namespace {
 // Queue sizes handed to the driver; the dispatcher keeps its own 8192-byte ring above them.
 constexpr DWORD kDriverInQueue = 8192;
 constexpr DWORD kDriverOutQueue = 4096;
-// Events that end the wait for input; a line error or break must not leave bytes unannounced.
-constexpr DWORD kWaitMask = EV_RXCHAR | EV_ERR | EV_BREAK;
+// WaitCommEvent is not used: under Wine it can end at once with no event (after a purge, say) and
+// it compares the queue with its own snapshot, so bytes that came just before the call were not
+// announced until more arrived. The pending read has neither problem.
+// Its time-outs: complete as soon as one byte is there; the total time-out is about 49 days.
+constexpr COMMTIMEOUTS kWaitTimeouts = {MAXDWORD, MAXDWORD, MAXDWORD - 1, 0, 0};
+// Everything else reads only what is queued and returns at once.
+constexpr COMMTIMEOUTS kNowTimeouts = {MAXDWORD, 0, 0, 0, 0};
 
 DeviceStatus OsError(DWORD error) {
     return {0, static_cast<int>(error), CleanSystemMessage(SystemErrorText(static_cast<int>(error)))};
@@ -97,10 +103,8 @@ class Win32SerialDevice final : public SerialDevice {
         status = SetModemLines(dtr, rts);
         if (!status.Ok()) return Fail(status);
         // Reads return what is queued at once; an empty queue is answered by the caller as WouldBlock.
-        COMMTIMEOUTS timeouts{};
-        timeouts.ReadIntervalTimeout = MAXDWORD;
+        COMMTIMEOUTS timeouts = kNowTimeouts;
         if (!SetCommTimeouts(handle_, &timeouts)) return Fail(LastError());
-        if (!SetCommMask(handle_, kWaitMask)) return Fail(LastError());
         PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
         return {};
     }
@@ -141,12 +145,16 @@ class Win32SerialDevice final : public SerialDevice {
     IoResult Read(std::span<std::uint8_t> into) override {
         if (into.empty()) return {};
         std::lock_guard lock(readLock_);
+        HarvestWait();
         std::size_t count = 0;
         if (hasPushback_) {
             into[count++] = pushback_;
             hasPushback_ = false;
         }
         const IoState none = count > 0 ? IoState::Ok : IoState::WouldBlock;
+        if (waitGone_ && count == 0) return {0, IoState::HangUp};
+        // While the wait's read is pending, later bytes belong to it: reading past it would reorder.
+        if (waitPending_ || waitGone_) return {count, none};
         DWORD errors = 0;
         COMSTAT stat{};
         if (!ClearCommError(handle_, &errors, &stat))
@@ -190,41 +198,30 @@ class Win32SerialDevice final : public SerialDevice {
     }
 
     WaitResult WaitReadable() override {
-        while (true) {
-            {
-                std::lock_guard lock(readLock_);
-                if (hasPushback_) return WaitResult::Ready;
-            }
-            DWORD errors = 0;
-            COMSTAT stat{};
-            if (!ClearCommError(handle_, &errors, &stat)) return WaitResult::HangUp;
-            if (stat.cbInQue > 0) return WaitResult::Ready;
-            DWORD mask = 0;
-            ResetEvent(waitOv_.hEvent);
-            if (!WaitCommEvent(handle_, &mask, &waitOv_)) {
-                const DWORD error = GetLastError();
-                if (error != ERROR_IO_PENDING) return IsGone(error) ? WaitResult::HangUp : WaitResult::Ready;
-                const HANDLE events[2] = {interrupt_, waitOv_.hEvent};
-                const DWORD which = WaitForMultipleObjects(2, events, FALSE, INFINITE);
-                DWORD ignored = 0;
-                if (which != WAIT_OBJECT_0 + 1) {
-                    // The wait must be over before its OVERLAPPED may be used again or freed.
-                    CancelIoEx(handle_, &waitOv_);
-                    GetOverlappedResult(handle_, &waitOv_, &ignored, TRUE);
-                    return which == WAIT_OBJECT_0 ? WaitResult::Interrupted : WaitResult::HangUp;
-                }
-                if (!GetOverlappedResult(handle_, &waitOv_, &ignored, FALSE)) {
-                    const DWORD failure = GetLastError();
-                    if (IsGone(failure)) return WaitResult::HangUp;
-                }
-            }
-            // The mask alone is not trusted (some drivers end the wait with none set): the queue decides.
-            if (!ClearCommError(handle_, &errors, &stat)) return WaitResult::HangUp;
-            if (stat.cbInQue > 0) return WaitResult::Ready;
-            if (HungUp()) return WaitResult::HangUp;
+        {
             std::lock_guard lock(readLock_);
+            HarvestWait();
             if (hasPushback_) return WaitResult::Ready;
+            if (waitGone_) return WaitResult::HangUp;
+            if (!waitPending_) {
+                DWORD errors = 0;
+                COMSTAT stat{};
+                if (!ClearCommError(handle_, &errors, &stat)) return WaitResult::HangUp;
+                if (stat.cbInQue > 0) return WaitResult::Ready;
+                StartWait();
+                if (hasPushback_) return WaitResult::Ready;
+                if (waitGone_) return WaitResult::HangUp;
+                if (!waitPending_) return WaitResult::Ready; // aborted by a purge: look again
+            }
         }
+        const HANDLE events[2] = {interrupt_, waitOv_.hEvent};
+        const DWORD which = WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        // An interrupted wait stays pending; Close cancels it.
+        if (which == WAIT_OBJECT_0) return WaitResult::Interrupted;
+        if (which != WAIT_OBJECT_0 + 1) return WaitResult::HangUp;
+        std::lock_guard lock(readLock_);
+        HarvestWait();
+        return waitGone_ && !hasPushback_ ? WaitResult::HangUp : WaitResult::Ready;
     }
 
     WaitResult WaitWritable() override {
@@ -249,11 +246,12 @@ class Win32SerialDevice final : public SerialDevice {
         std::lock_guard lock(lifeLock_);
         if (handle_ != INVALID_HANDLE_VALUE) {
             // Pending reads and writes point into this object: they must be finished before it goes.
+            // Closing the handle ends what the cancel did not; the wait is bounded all the same.
             CancelIoEx(handle_, nullptr);
-            DWORD ignored = 0;
-            if (writePending_) GetOverlappedResult(handle_, &writeOv_, &ignored, TRUE);
-            writePending_ = false;
             CloseHandle(handle_);
+            if (waitPending_) WaitForSingleObject(waitOv_.hEvent, 2000);
+            if (writePending_) WaitForSingleObject(writeOv_.hEvent, 2000);
+            waitPending_ = writePending_ = false;
             handle_ = INVALID_HANDLE_VALUE;
         }
         for (HANDLE* event : {&interrupt_, &readOv_.hEvent, &waitOv_.hEvent, &writeOv_.hEvent})
@@ -261,6 +259,7 @@ class Win32SerialDevice final : public SerialDevice {
                 CloseHandle(*event);
                 *event = nullptr;
             }
+        hasPushback_ = waitGone_ = false;
     }
 
   private:
@@ -326,23 +325,51 @@ class Win32SerialDevice final : public SerialDevice {
         return GetOverlappedResult(handle_, &readOv_, &got, TRUE) != 0;
     }
 
-    // A wait that ended with nothing queued: either a spurious wake or a line that hung up, which
-    // answers a read with an error (or end of file) instead of "nothing yet".
-    bool HungUp() {
-        std::lock_guard lock(readLock_);
-        DWORD errors = 0;
-        COMSTAT stat{};
-        if (!ClearCommError(handle_, &errors, &stat)) return true;
-        if (stat.cbInQue > 0) return false;
-        std::uint8_t byte = 0;
-        DWORD got = 0;
-        if (!ReadNow(&byte, 1, got)) return IsGone(GetLastError());
-        // A byte that slipped in between the two calls is kept for the next read.
-        if (got == 1) {
-            pushback_ = byte;
-            hasPushback_ = true;
+    // Under readLock_, nothing pending: a one-byte read that completes on the first byte.
+    void StartWait() {
+        COMMTIMEOUTS wait = kWaitTimeouts;
+        if (!SetCommTimeouts(handle_, &wait)) {
+            waitGone_ = IsGone(GetLastError());
+            return;
         }
-        return false;
+        ResetEvent(waitOv_.hEvent);
+        waitOv_.Offset = waitOv_.OffsetHigh = 0;
+        DWORD got = 0;
+        const BOOL done = ReadFile(handle_, &waitByte_, 1, &got, &waitOv_);
+        const DWORD error = done ? ERROR_SUCCESS : GetLastError();
+        COMMTIMEOUTS now = kNowTimeouts; // the pending read keeps the time-outs it started with
+        SetCommTimeouts(handle_, &now);
+        if (done)
+            FinishWait(got);
+        else if (error == ERROR_IO_PENDING)
+            waitPending_ = true;
+        else if (error != ERROR_OPERATION_ABORTED)
+            waitGone_ = true;
+    }
+
+    // Under readLock_: collects a finished wait into the pushback byte, or notes the hang-up.
+    void HarvestWait() {
+        if (!waitPending_) return;
+        DWORD got = 0;
+        if (GetOverlappedResult(handle_, &waitOv_, &got, FALSE)) {
+            waitPending_ = false;
+            FinishWait(got);
+            return;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_INCOMPLETE) return;
+        waitPending_ = false;
+        if (error != ERROR_OPERATION_ABORTED) waitGone_ = true; // a purge aborts it harmlessly
+    }
+
+    // No byte before a total time-out weeks away is end of file: the other end hung up.
+    void FinishWait(DWORD got) {
+        if (got == 0) {
+            waitGone_ = true;
+            return;
+        }
+        pushback_ = waitByte_;
+        hasPushback_ = true;
     }
 
     std::mutex lifeLock_; // Interrupt may come from any thread while another closes
@@ -352,10 +379,13 @@ class Win32SerialDevice final : public SerialDevice {
     bool dtr_ = true;
     bool rts_ = true;
 
-    std::mutex readLock_; // the com thread's hang-up probe and the dispatch thread's reads
+    std::mutex readLock_; // the com thread's wait and the dispatch thread's reads
     OVERLAPPED readOv_{};
     OVERLAPPED waitOv_{};
-    bool hasPushback_ = false;
+    bool waitPending_ = false;
+    bool waitGone_ = false;
+    std::uint8_t waitByte_ = 0;
+    bool hasPushback_ = false; // the byte the wait read, handed out before anything queued after it
     std::uint8_t pushback_ = 0;
 
     std::mutex writeLock_;
