@@ -20,9 +20,8 @@ namespace {
 // Queue sizes handed to the driver; the dispatcher keeps its own 8192-byte ring above them.
 constexpr DWORD kDriverInQueue = 8192;
 constexpr DWORD kDriverOutQueue = 4096;
-// WaitCommEvent is not used: under Wine it can end at once with no event (after a purge, say) and
-// it compares the queue with its own snapshot, so bytes that came just before the call were not
-// announced until more arrived. The pending read has neither problem.
+// WaitCommEvent is not used: under Wine it can end at once with no event and nothing queued, and
+// telling that from a hang-up then needs a read that may block. The pending read answers both.
 // Its time-outs: complete as soon as one byte is there; the total time-out is about 49 days.
 constexpr COMMTIMEOUTS kWaitTimeouts = {MAXDWORD, MAXDWORD, MAXDWORD - 1, 0, 0};
 // Everything else reads only what is queued and returns at once.
