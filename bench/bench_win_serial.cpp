@@ -26,7 +26,8 @@ int main() {
     auto mailbox = std::make_shared<QueueMailbox>();
     TApdComPort port;
     port.SetUiMailbox(mailbox);
-    port.SetDevicePathResolver([](unsigned n) -> std::optional<std::string> { return "\\\\.\\COM" + std::to_string(n); });
+    port.SetDevicePathResolver(
+        [](unsigned n) -> std::optional<std::string> { return "\\\\.\\COM" + std::to_string(n); });
     port.SetBaud(115200);
     port.SetRTS(false);
     port.SetComNumber(static_cast<std::uint16_t>(std::atoi(com)));

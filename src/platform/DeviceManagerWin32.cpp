@@ -5,11 +5,12 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#include <shellapi.h>
+
+#include <shellapi.h> // needs windows.h first
 
 bool OpenDeviceManager(void* ownerWindow) {
     // The shell answers a value above 32 when it started the program.
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(static_cast<HWND>(ownerWindow), nullptr,
-                                                                "devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(
+        static_cast<HWND>(ownerWindow), nullptr, "devmgmt.msc", nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }

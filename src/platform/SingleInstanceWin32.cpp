@@ -8,7 +8,9 @@
 
 SingleInstanceGuard::SingleInstanceGuard(std::string name) : path_(std::move(name)) {}
 
-SingleInstanceGuard::~SingleInstanceGuard() { Release(); }
+SingleInstanceGuard::~SingleInstanceGuard() {
+    Release();
+}
 
 bool SingleInstanceGuard::Acquire() {
     if (handle_ != -1) return true;

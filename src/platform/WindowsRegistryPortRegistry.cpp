@@ -26,7 +26,8 @@ std::string Utf8(std::wstring_view text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                       nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -93,7 +94,8 @@ class Key {
             }
             if (rc != ERROR_SUCCESS) break;
             if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-            values.emplace_back(Utf8(std::wstring_view(name.data(), nameSize)), Utf8(StringData(data, dataSize)));
+            values.emplace_back(Utf8(std::wstring_view(name.data(), nameSize)),
+                                Utf8(StringData(data, dataSize)));
         }
         return values;
     }
@@ -132,7 +134,8 @@ std::optional<std::string> WindowsRegistryPortRegistry::DevicePath(unsigned comN
 std::vector<SerialPortInfo> WindowsRegistryPortRegistry::Describe() {
     std::optional<unsigned> loggerPort, adapterPort;
     if (const auto friendly = LoggerFriendlyName()) {
-        const auto open = friendly->find('('), close = friendly->find(')', open == std::string::npos ? 0 : open);
+        const auto open = friendly->find('('),
+                   close = friendly->find(')', open == std::string::npos ? 0 : open);
         if (open != std::string::npos && close != std::string::npos)
             loggerPort = ParseComName(std::string_view(*friendly).substr(open + 1, close - open - 1));
     }

@@ -53,8 +53,8 @@ DeviceStatus OpenFailure(DWORD error) {
 // Errors after which the device will not come back: the adapter was pulled or the line hung up.
 bool IsGone(DWORD error) {
     switch (error) {
-    case ERROR_ACCESS_DENIED:       // USB-serial drivers after removal
-    case ERROR_BAD_COMMAND:         // the device no longer recognises the request
+    case ERROR_ACCESS_DENIED: // USB-serial drivers after removal
+    case ERROR_BAD_COMMAND:   // the device no longer recognises the request
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_GEN_FAILURE:
     case ERROR_INVALID_HANDLE:
@@ -93,7 +93,8 @@ class Win32SerialDevice final : public SerialDevice {
             waitOv_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
             writeOv_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         }
-        if (!interrupt_ || !readOv_.hEvent || !waitOv_.hEvent || !writeOv_.hEvent) return Fail({-static_cast<int>(ERROR_NOT_ENOUGH_MEMORY), 0, {}}); // raised as out of memory
+        if (!interrupt_ || !readOv_.hEvent || !waitOv_.hEvent || !writeOv_.hEvent)
+            return Fail({-static_cast<int>(ERROR_NOT_ENOUGH_MEMORY), 0, {}}); // raised as out of memory
         if (!SetupComm(handle_, kDriverInQueue, kDriverOutQueue)) return Fail(LastError());
         dtr_ = dtr;
         rts_ = rts;
@@ -108,9 +109,7 @@ class Win32SerialDevice final : public SerialDevice {
         return {};
     }
 
-    DeviceStatus SetLine(const LineSettings& line) override {
-        return ApplyLine(line);
-    }
+    DeviceStatus SetLine(const LineSettings& line) override { return ApplyLine(line); }
 
     DeviceStatus SetModemLines(bool dtr, bool rts) override {
         dtr_ = dtr;
@@ -157,12 +156,16 @@ class Win32SerialDevice final : public SerialDevice {
         DWORD errors = 0;
         COMSTAT stat{};
         if (!ClearCommError(handle_, &errors, &stat))
-            return {count, count > 0 ? IoState::Ok : IsGone(GetLastError()) ? IoState::HangUp : IoState::Failed};
+            return {count, count > 0                ? IoState::Ok
+                           : IsGone(GetLastError()) ? IoState::HangUp
+                                                    : IoState::Failed};
         if (stat.cbInQue == 0 || count == into.size()) return {count, none};
         const auto want = static_cast<DWORD>(std::min<std::size_t>(into.size() - count, stat.cbInQue));
         DWORD got = 0;
         if (!ReadNow(into.data() + count, want, got))
-            return {count, count > 0 ? IoState::Ok : IsGone(GetLastError()) ? IoState::HangUp : IoState::Failed};
+            return {count, count > 0                ? IoState::Ok
+                           : IsGone(GetLastError()) ? IoState::HangUp
+                                                    : IoState::Failed};
         count += got;
         return {count, count > 0 ? IoState::Ok : IoState::WouldBlock};
     }

@@ -6,6 +6,8 @@
 #endif
 #include <windows.h>
 
+#include <iterator>
+
 namespace vexa::serial {
 
 std::string SystemErrorText(int number) {
@@ -16,9 +18,11 @@ std::string SystemErrorText(int number) {
         FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                        static_cast<DWORD>(number), 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
     if (length == 0) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     std::string message(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), message.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), message.data(), bytes, nullptr,
+                        nullptr);
     return message;
 }
 

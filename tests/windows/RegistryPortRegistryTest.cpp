@@ -127,7 +127,8 @@ TEST_F(RegistryPortRegistryTest, AFriendlyNameWithoutAPortIsReadAsWrittenAndGive
 
 TEST_F(RegistryPortRegistryTest, ValuesThatAreNotTextAreLeftOut) {
     AddString(kSerialCommKey, "\\Device\\VCP0", "COM3");
-    ASSERT_EQ(Reg("add " + Quoted("HKLM\\" + std::string(kSerialCommKey)) + " /v Count /t REG_DWORD /d 7 /f"), 0);
+    ASSERT_EQ(Reg("add " + Quoted("HKLM\\" + std::string(kSerialCommKey)) + " /v Count /t REG_DWORD /d 7 /f"),
+              0);
     const auto values = registry.SerialCommValues();
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].second, "COM3");

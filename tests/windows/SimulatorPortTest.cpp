@@ -94,7 +94,8 @@ class SimulatorPortTest : public ::testing::Test {
         com = SimulatorPort();
         if (!com) GTEST_SKIP() << "VEXA_WIN_COM names no port linked to the simulator";
         if (HangUpAfter().has_value() != ExpectsHangUp())
-            GTEST_SKIP() << "needs the simulator " << (ExpectsHangUp() ? "with" : "without") << " --hangup-after";
+            GTEST_SKIP() << "needs the simulator " << (ExpectsHangUp() ? "with" : "without")
+                         << " --hangup-after";
     }
     virtual bool ExpectsHangUp() const { return false; }
     std::optional<unsigned> com;
