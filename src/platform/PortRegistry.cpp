@@ -3,7 +3,6 @@
 
 #include "platform/PortRegistryText.h"
 #include "platform/RegistryFilePortRegistry.h"
-#include "platform/SysfsPortRegistry.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,5 +56,5 @@ vexa::session::RegistrySnapshot PortRegistry::Snapshot() {
 std::unique_ptr<PortRegistry> MakePortRegistry() {
     const char* file = std::getenv("VEXA_REGISTRY");
     if (file != nullptr && *file != '\0') return std::make_unique<RegistryFilePortRegistry>(file);
-    return std::make_unique<SysfsPortRegistry>();
+    return MakeSystemPortRegistry();
 }

@@ -65,8 +65,10 @@ class PortRegistry {
 };
 
 // The registry file named by VEXA_REGISTRY when that variable is set and not empty (the file need not
-// exist yet: a missing file reads as "nothing plugged in"), otherwise the Linux sysfs reader.
+// exist yet: a missing file reads as "nothing plugged in"), otherwise the system's own reader.
 std::unique_ptr<PortRegistry> MakePortRegistry();
+// The system's own reader: the Windows registry on Windows, sysfs on Linux.
+std::unique_ptr<PortRegistry> MakeSystemPortRegistry();
 
 // "COM12" -> 12; nothing unless the text is "COM" (any case) and a number from 1 to 999.
 std::optional<unsigned> ParseComName(std::string_view name);

@@ -1,10 +1,12 @@
 // Single-instance guard: a named lock held for the life of the process.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// The lock is an exclusive flock on a file named after the guard, so the kernel releases it when the
-// holder exits or crashes: a stale lock file never blocks the next start.
+// On POSIX systems the lock is an exclusive flock on a file named after the guard, so the kernel
+// releases it when the holder exits or crashes: a stale lock file never blocks the next start. On
+// Windows it is the named mutex itself, created owned; the system abandons it when the holder dies.
 class SingleInstanceGuard {
 public:
     explicit SingleInstanceGuard(std::string name);
@@ -16,9 +18,10 @@ public:
     // (or the lock file cannot be created at all).
     bool Acquire();
     void Release();
+    // The lock file's path; on Windows the mutex's name.
     const std::string& LockPath() const { return path_; }
 
 private:
     std::string path_;
-    int fd_ = -1;
+    std::intptr_t handle_ = -1; // the lock file's descriptor or the mutex's handle; -1 while not held
 };

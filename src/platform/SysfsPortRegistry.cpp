@@ -198,3 +198,7 @@ std::optional<std::string> SysfsPortRegistry::DevicePath(unsigned comNumber) {
         if (port.comName == comName) return port.devicePath;
     return std::nullopt;
 }
+
+std::unique_ptr<PortRegistry> MakeSystemPortRegistry() {
+    return std::make_unique<SysfsPortRegistry>();
+}

@@ -1,4 +1,4 @@
-// Single-instance guard: a named lock held for the life of the process.
+// Single-instance guard on POSIX systems: an flock on a per-user lock file.
 #include "platform/SingleInstance.h"
 
 #include <cstdlib>
@@ -20,20 +20,21 @@ SingleInstanceGuard::SingleInstanceGuard(std::string name)
 SingleInstanceGuard::~SingleInstanceGuard() { Release(); }
 
 bool SingleInstanceGuard::Acquire() {
-    if (fd_ >= 0) return true;
+    if (handle_ >= 0) return true;
     const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
     }
-    fd_ = fd;
+    handle_ = fd;
     return true;
 }
 
 void SingleInstanceGuard::Release() {
-    if (fd_ < 0) return;
-    ::flock(fd_, LOCK_UN);
-    ::close(fd_);
-    fd_ = -1;
+    if (handle_ < 0) return;
+    const int fd = static_cast<int>(handle_);
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+    handle_ = -1;
 }
