@@ -1,6 +1,8 @@
 // The receive parser: everything the logger sends arrives here, on the UI thread.
 #include "app/TForm1.h"
 
+#include "app/CaptureView.h"
+
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
 #include "protocol/MonitorLine.h"
@@ -45,8 +47,11 @@ void TForm1::ApdComPort1TriggerAvail(TApdCustomComPort& CP, std::uint16_t Count)
     (void)Count;
     // Bytes are arriving: the logger is alive, whatever state the exchange is in.
     if (ExchangeWatchdog->isActive()) ExchangeWatchdog->start(ExchangeTimeoutMs);
-    if (CaptureIndex != 0) {
+    if (capture_->Exchange().Active()) {
         // The 5-ms capture's framing takes every byte while a capture runs.
+        std::string block;
+        while (ApdComPort1.CharReady()) block += ApdComPort1.GetChar();
+        capture_->Exchange().OnBytes(block, vexa::session::Clock::now());
         return;
     }
     if (UpdateActive != 0) {

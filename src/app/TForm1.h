@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 
+class CaptureView;
 class Interaction;
 class PortRegistry;
 class TForm3;
@@ -64,6 +65,10 @@ public:
 
     // ---- receive parser ----
     void ApdComPort1TriggerAvail(TApdCustomComPort& CP, std::uint16_t Count);
+
+    // ---- 5-ms online capture (Capture.cpp) ----
+    void Button40Click();
+    CaptureView& Capture() { return *capture_; }
 
     // ---- recorded-data download and the work area's files ----
     void Button30Click();
@@ -210,6 +215,7 @@ private:
     void OnDblClick(QWidget* label, std::function<void()> handler);
 
     TForm1Deps deps_;
+    CaptureView* capture_ = nullptr;
     std::shared_ptr<UiMailbox> mailbox_;
     std::map<QObject*, std::function<void()>> clickHandlers_;
     std::map<QObject*, std::function<void()>> dblClickHandlers_;
