@@ -39,7 +39,7 @@ struct Rig {
         deps.screenSize = QSize(1280, 1024);
         form = std::make_unique<TForm1>(deps);
         form->show();
-        if (!Pump([&] { return form->LinkUp == 1 && !form->ApdComPort1.Open() && form->PendingCommand1.Empty(); },
+        if (!Pump([&] { return form->State.LinkUp == 1 && !form->ApdComPort1.Open() && form->State.PendingCommand1.Empty(); },
                   10000)) {
             std::fprintf(stderr, "bench: the simulated logger did not link\n");
             std::exit(1);
@@ -65,7 +65,7 @@ struct Rig {
         QElapsedTimer t;
         t.start();
         form->Button30Click();
-        if (!Pump([&] { return form->DownloadActive == 0 && !form->ApdComPort1.Open(); }, timeoutMs)) return -1;
+        if (!Pump([&] { return form->State.DownloadActive == 0 && !form->ApdComPort1.Open(); }, timeoutMs)) return -1;
         form->Memo1->SyncView();
         return double(t.nsecsElapsed()) / 1e6;
     }
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         std::vector<double> runs;
         for (int i = 0; i < 3; ++i) runs.push_back(rig.Download(60000));
         std::sort(runs.begin(), runs.end());
-        if (rig.form->LineCount != records) std::fprintf(stderr, "bench: download got %d lines\n", rig.form->LineCount);
+        if (rig.form->State.LineCount != records) std::fprintf(stderr, "bench: download got %d lines\n", rig.form->State.LineCount);
         Print("download.pty72k_ms", runs[1], "ms");
 
         // Save and load the 72,002-line work area.

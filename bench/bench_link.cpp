@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     TForm1 form(deps);
     form.Timer1->SetInterval(0);
     registry.PlugLogger(5, name);
-    form.LinkUp = 1;  // linked: answers go through the reply loop
-    form.CommandsEnabled = 1;
+    form.State.LinkUp = 1;  // linked: answers go through the reply loop
+    form.State.CommandsEnabled = 1;
     form.ApdComPort1.SetComNumber(5);
 
     const int exchanges = 1000;
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
                 &form,
                 [&] {
                     form.ApdComPort1.SetOpen(true);
-                    form.PendingCommand1 = "p";
+                    form.State.PendingCommand1 = "p";
                 },
                 Qt::BlockingQueuedConnection);
             const auto t0 = Clock::now();

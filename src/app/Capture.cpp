@@ -41,11 +41,6 @@ CaptureView::CaptureView(TForm1& form) : QObject(&form), form_(form), exchange_(
     setObjectName(QStringLiteral("CaptureView"));
     answerPoll_.setInterval(10);
     connect(&answerPoll_, &QTimer::timeout, this, [this] { WaitForAnswer(); });
-    stallTick_.setInterval(250);
-    connect(&stallTick_, &QTimer::timeout, this, [this] {
-        if (exchange_.Active()) exchange_.OnTick(Clock::now());
-        if (!exchange_.Active()) stallTick_.stop();
-    });
     form_.installEventFilter(this);
 }
 
@@ -78,15 +73,14 @@ void CaptureView::StartNow() {
     form_.ApdComPort1.FlushInBuffer();
     // The answer's end restarts a stopped Timer1; the capture keeps it stopped until its lines are in.
     form_.Timer1->SetInterval(0);
-    form_.ExchangeWatchdog->stop();
+    form_.LoggerSession().StopWatchdog();
     vexa::session::CaptureStart start;
     start.target = pendingTarget_;
-    start.startText = form_.NowText;
+    start.startText = form_.State.NowText;
     start.answerLine = kept;
-    start.countsPerG = form_.CountsPerG;
+    start.countsPerG = form_.State.CountsPerG;
     start.savedTimerInterval = savedTimerInterval_;
     exchange_.Start(start, Clock::now());
-    stallTick_.start();
 }
 
 void CaptureView::Escape() {

@@ -48,8 +48,6 @@ class CaptureView : public QObject, private vexa::session::CaptureObserver {
     // The answer to "n" is awaited this long at most; a logger that does not answer gets an empty line 2.
     static constexpr int kAnswerWaitMs = 1000;
     QTimer answerPoll_;
-    // Lets a stream that has stopped end the capture while Timer1 is stopped.
-    QTimer stallTick_;
     QElapsedTimer answerWaited_;
     bool waitingForAnswer_ = false;
     int pendingTarget_ = 0;

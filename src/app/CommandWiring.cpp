@@ -57,7 +57,7 @@ void TForm1::ConnectCommandHandlers() {
     OnClick(Label36, [this] { Label36Click(); });
 }
 
-bool TForm1::LinkCommandsEnabled() const { return CommandsEnabled == 1; }
+bool TForm1::LinkCommandsEnabled() const { return State.CommandsEnabled == 1; }
 bool TForm1::LinkPortOpen() const { return ApdComPort1.Open(); }
 
 void TForm1::LinkOpenAndSend(const std::string& bytes) {
@@ -66,11 +66,11 @@ void TForm1::LinkOpenAndSend(const std::string& bytes) {
 }
 
 void TForm1::LinkStopTimer() { Timer1->SetInterval(0); }
-void TForm1::LinkSetPendingCommand1(const std::string& command) { PendingCommand1 = command; }
-std::string TForm1::LinkReservationTimeText() const { return ReservationTimeText; }
-void TForm1::LinkSetReservationTimeText(const std::string& text) { ReservationTimeText = text; }
-int TForm1::LinkReservationState() const { return ReservationState; }
-void TForm1::LinkSetReservationState(int state) { ReservationState = state; }
-void TForm1::LinkShowReservationTime() { Label25->setText(AnsiToQString(ReservationTimeText)); }
+void TForm1::LinkSetPendingCommand1(const std::string& command) { State.PendingCommand1 = command; }
+std::string TForm1::LinkReservationTimeText() const { return State.ReservationTimeText; }
+void TForm1::LinkSetReservationTimeText(const std::string& text) { State.ReservationTimeText = text; }
+int TForm1::LinkReservationState() const { return State.ReservationState; }
+void TForm1::LinkSetReservationState(int state) { State.ReservationState = state; }
+void TForm1::LinkShowReservationTime() { Label25->setText(AnsiToQString(State.ReservationTimeText)); }
 void TForm1::LinkStartModeChange() { ComboBox4Change(); }
 Interaction& TForm1::LinkInteraction() { return UI(); }

@@ -27,8 +27,8 @@ enum class After {
 bool GuardMet(const TForm1& f, Guard guard) {
     switch (guard) {
     case Guard::None: return true;
-    case Guard::Enabled: return f.CommandsEnabled == 1;
-    case Guard::Idle: return f.CommandsEnabled == 1 && !f.ApdComPort1.Open();
+    case Guard::Enabled: return f.State.CommandsEnabled == 1;
+    case Guard::Idle: return f.State.CommandsEnabled == 1 && !f.ApdComPort1.Open();
     }
     return false;
 }
@@ -38,7 +38,7 @@ void OpenIfClosed(TForm1& f) {
 }
 
 void ApplyAfter(TForm1& f, After after) {
-    if (after == After::QueueStatus) f.PendingCommand1 = "p";
+    if (after == After::QueueStatus) f.State.PendingCommand1 = "p";
     if (after != After::Nothing) f.Timer1->SetInterval(0);
 }
 
@@ -74,14 +74,14 @@ constexpr bool kKeep = false;
 
 void TForm1::Button8Click() {
     Memo1->Clear();
-    MonitorPollPending = 0;
-    CommandsEnabled = 1;
+    State.MonitorPollPending = 0;
+    State.CommandsEnabled = 1;
     OpenIfClosed(*this);
     Send("p");
     Timer1->SetInterval(2000);
     Button39->hide();
     // Only this firmware has the radio that the reset button talks to.
-    if (FirmwareVersion == 20231226) Button32->show();
+    if (State.FirmwareVersion == 20231226) Button32->show();
 }
 
 void TForm1::Button15Click() { RunCommand(*this, Guard::None, kClear, "m", After::Nothing); }
@@ -112,23 +112,23 @@ void TForm1::Button45Click() {
     // The close lets the two queued bytes out first.
     ApdComPort1.SetOpen(false);
     // Closed on purpose: no answer is awaited, so the silence watchdog must not end a later exchange.
-    ExchangeWatchdog->stop();
+    session_.StopWatchdog();
 }
 
 // ---- clock and time ----
 
 void TForm1::Button2Click() {
-    if (RunCommand(*this, Guard::Idle, kKeep, [this] { return "s" + vexa::DateTimeArgument(NowText); },
+    if (RunCommand(*this, Guard::Idle, kKeep, [this] { return "s" + vexa::DateTimeArgument(State.NowText); },
                    After::StopTimer))
-        PendingCommand1 = "t";
+        State.PendingCommand1 = "t";
 }
 
 void TForm1::Button1Click() {
-    RunCommand(*this, Guard::None, kKeep, [this] { return "s" + vexa::DateTimeArgument(NowText); }, After::StopTimer);
-    PendingCommand1 = "te";
+    RunCommand(*this, Guard::None, kKeep, [this] { return "s" + vexa::DateTimeArgument(State.NowText); }, After::StopTimer);
+    State.PendingCommand1 = "te";
     // The tick sends "m" once the logger has had time to take the new clock.
     ClockSetDeadline = NowValue.addSecs(12);
-    ClockSetPending = 1;
+    State.ClockSetPending = 1;
 }
 
 void TForm1::Button16Click() { RunCommand(*this, Guard::Idle, kKeep, "t", After::Nothing); }
@@ -151,18 +151,18 @@ void TForm1::ComboBox4Change() {
     // Branches that send nothing leave the queue alone: nothing may reach the logger that the user
     // did not ask for.
     const QString text = ComboBox4->currentText();
-    const auto clock = [this] { return "s" + vexa::DateTimeArgument(NowText); };
+    const auto clock = [this] { return "s" + vexa::DateTimeArgument(State.NowText); };
     if (text == QStringLiteral("今すぐ開始")) {
         RunCommand(*this, Guard::Enabled, kKeep, clock, After::StopTimer);
-        PendingCommand1 = "t";
+        State.PendingCommand1 = "t";
     } else if (text == QStringLiteral("Sleep")) {
         RunCommand(*this, Guard::Enabled, kKeep, "f", After::QueueStatus);
     } else if (text == QStringLiteral("開始")) {
         RunCommand(*this, Guard::Enabled, kKeep, "o", After::QueueStatus);
     } else if (text == QStringLiteral("予約開始") || text == QStringLiteral("予約開始*")) {
-        if (ReservationState == 0) {
+        if (State.ReservationState == 0) {
             // The time is asked for first; confirming it runs this handler again.
-            ReservationState = 2;
+            State.ReservationState = 2;
             if (Form5) {
                 Form5->show();
                 Form5->raise();
@@ -170,12 +170,12 @@ void TForm1::ComboBox4Change() {
             return;
         }
         // Clock, reservation time, wait state and the time request, one answer after the other.
-        PendingCommand1 = "l" + ReservationTimeText;
+        State.PendingCommand1 = "l" + State.ReservationTimeText;
         Timer1->SetInterval(0);
         OpenIfClosed(*this);
         Send(clock());
-        PendingCommand2 = "f";
-        PendingCommand3 = "t";
+        State.PendingCommand2 = "f";
+        State.PendingCommand3 = "t";
     }
 }
 
@@ -194,9 +194,9 @@ void TForm1::Button9Click() {
 
 void TForm1::ComboBox2Change() {
     if (!GuardMet(*this, Guard::Idle)) return;
-    IntervalName = ControlText(*this, ComboBox2->currentText());
+    State.IntervalName = ControlText(*this, ComboBox2->currentText());
     // A typed text that names no interval has no code: nothing is sent until it does.
-    const auto code = vexa::IntervalCodeOfName(IntervalName);
+    const auto code = vexa::IntervalCodeOfName(State.IntervalName);
     if (!code) return;
     RunCommand(*this, Guard::Idle, kKeep, [&] { return std::string{'j', *code}; }, After::QueueStatus);
 }
@@ -204,11 +204,11 @@ void TForm1::ComboBox2Change() {
 void TForm1::Button17Click() {
     // From the last minute interval the step wraps to "1min"; from the last seconds interval too,
     // as no code lies past it.
-    IntervalIndex = vexa::NextIntervalIndex(IntervalIndex);
-    RunCommand(*this, Guard::None, kKeep, [this] { return std::string{'j', IntervalCodes[size_t(IntervalIndex)]}; },
+    State.IntervalIndex = vexa::NextIntervalIndex(State.IntervalIndex);
+    RunCommand(*this, Guard::None, kKeep, [this] { return std::string{'j', State.IntervalCodes[size_t(State.IntervalIndex)]}; },
                After::Nothing);
-    IntervalName = vexa::IntervalNameAt(IntervalIndex);
-    ComboBox2->setEditText(QString::fromStdString(IntervalName));
+    State.IntervalName = vexa::IntervalNameAt(State.IntervalIndex);
+    ComboBox2->setEditText(QString::fromStdString(State.IntervalName));
 }
 
 void TForm1::ComboBox3Change() {
@@ -218,12 +218,12 @@ void TForm1::ComboBox3Change() {
 }
 
 void TForm1::ComboBox5Change() {
-    if (CommandsEnabled == 1) {
+    if (State.CommandsEnabled == 1) {
         RunCommand(*this, Guard::Enabled, kKeep, [this] { return ControlText(*this, ComboBox5->currentText()); },
                    After::QueueStatus);
         return;
     }
-    CountsPerG = vexa::CountsPerGOfRangeText(ControlText(*this, ComboBox5->currentText()));
+    State.CountsPerG = vexa::CountsPerGOfRangeText(ControlText(*this, ComboBox5->currentText()));
 }
 
 void TForm1::CheckBox2Click() {
@@ -232,17 +232,17 @@ void TForm1::CheckBox2Click() {
     QScopedValueRollback busy(checkBox2Busy_, true);
     if (!GuardMet(*this, Guard::Enabled)) {
         // Nothing was sent, so the mark goes back to what the logger was last told.
-        CheckBox2->setChecked(ThresholdDetectOn == 1);
+        CheckBox2->setChecked(State.ThresholdDetectOn == 1);
         return;
     }
     const char* command = nullptr;
-    if (ThresholdDetectOn == 0) {
+    if (State.ThresholdDetectOn == 0) {
         CheckBox2->setChecked(true);
-        ThresholdDetectOn = 1;
+        State.ThresholdDetectOn = 1;
         command = "k1";
     } else {
         CheckBox2->setChecked(false);
-        ThresholdDetectOn = 0;
+        State.ThresholdDetectOn = 0;
         command = "k0";
     }
     RunCommand(*this, Guard::Enabled, kKeep, command, After::QueueStatus);
@@ -303,8 +303,8 @@ void TForm1::Button43Click() { RunCommand(*this, Guard::Enabled, kClear, "b0", A
 void TForm1::Button26Click() {
     RunCommand(*this, Guard::None, kKeep, "N01", After::Nothing);
     // The tick sends the status request byte by byte.
-    TickSequence = "p";
-    TickSequenceIndex = 0;
+    State.TickSequence = "p";
+    State.TickSequenceIndex = 0;
 }
 
 void TForm1::Button49Click() {
@@ -325,17 +325,17 @@ void TForm1::Button55Click() {
 // ---- link and monitor ----
 
 void TForm1::Button38Click() {
-    if (LinkUp == 1) {
-        if (CommandsEnabled != 1) return;
+    if (State.LinkUp == 1) {
+        if (State.CommandsEnabled != 1) return;
         ApdComPort1.SetOpen(true);
         SendChar('n');
         return;
     }
     // The linked state without an exchange, as at the logger's first contact.
-    EnterLinkedState();
+    session_.EnterLinkedState();
 }
 
-void TForm1::Button22Click() { MonitorCommand = "hAAA"; }
+void TForm1::Button22Click() { State.MonitorCommand = "hAAA"; }
 
 // ---- labels that open the settings dialogs ----
 

@@ -13,9 +13,9 @@ QList<QWidget*> MonitorShownSet(TForm1& f) {
 
 void TForm1::Button10Click() {
     if (ApdComPort1.Open()) ApdComPort1.SetOpen(false);
-    if (MonitorMode == 0) {
+    if (State.MonitorMode == 0) {
         Timer1->SetInterval(0);
-        MonitorMode = 1;
+        State.MonitorMode = 1;
         Button10->setText(QStringLiteral("もどる"));
         Memo1->Clear();
         Memo1->Add("On monitoring");
@@ -25,8 +25,8 @@ void TForm1::Button10Click() {
         Timer1->SetInterval(300);
     } else {
         Timer1->SetInterval(1000);
-        MonitorMode = 0;
-        StatusRefreshPending = 1;
+        State.MonitorMode = 0;
+        State.StatusRefreshPending = 1;
         Button10->setText(QStringLiteral("モニタ"));
         Button10->setPalette(QPalette());
         Memo1->Clear();

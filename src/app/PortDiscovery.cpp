@@ -61,10 +61,9 @@ void TForm1::ShowLinkDown() {
 
 void TForm1::LoggerGone() {
     ShowLinkDown();
-    AutoConnectDone = 0;
+    State.AutoConnectDone = 0;
     ApdComPort1.SetOpen(false);
-    ExchangeWatchdog->stop();
-    if (DownloadActive == 1) FinishDownload(false);  // the logger vanished mid-transfer
+    session_.OnPortLost(vexa::session::Clock::now());
 }
 
 void TForm1::Timer1Timer() {
@@ -92,18 +91,18 @@ void TForm1::DiscoveryTick() {
 
     // 2. Clock texts.
     NowValue = Now();
-    NowText = NowValue.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toStdString();
+    State.NowText = NowValue.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toStdString();
 
     // 3. Timed "m".
-    if (ClockSetPending && ClockSetDeadline.isValid() && ClockSetDeadline <= NowValue) {
+    if (State.ClockSetPending && ClockSetDeadline.isValid() && ClockSetDeadline <= NowValue) {
         ApdComPort1.SetOpen(true);
-        ClockSetPending = 0;
+        State.ClockSetPending = 0;
         SendChar('m');
         return;  // the reply restarts the timer
     }
 
     // 4.
-    Label6->setText(QString::fromStdString(NowText));
+    Label6->setText(QString::fromStdString(State.NowText));
     ApdComPort1.SetOpen(false);
     Edit5->clear();
 
@@ -121,18 +120,18 @@ void TForm1::DiscoveryTick() {
     // 6. No port of the virtual COM driver: the logger is absent.
     const bool anyVcp = std::any_of(vcpAt.begin(), vcpAt.end(), [](int p) { return p > 0; });
     if (!anyVcp) {
-        setWindowTitle(QStringLiteral("Can't find a VEXA") + QString::fromStdString(WindowTitleText));
+        setWindowTitle(QStringLiteral("Can't find a VEXA") + QString::fromStdString(State.WindowTitleText));
         Edit3->setText(QStringLiteral("No Port"));
         Button4->setText(QStringLiteral("接<->続"));
         LoggerGone();
-        CommandsEnabled = 0;
-        if (MonitorMode == 1) Button10Click();
+        State.CommandsEnabled = 0;
+        if (State.MonitorMode == 1) Button10Click();
         Timer1->SetInterval(remembered);
         return;
     }
 
     // 7. First search: the logger's own device entry.
-    setWindowTitle(QStringLiteral("Serching V-EXA") + QString::fromStdString(WindowTitleText));
+    setWindowTitle(QStringLiteral("Serching V-EXA") + QString::fromStdString(State.WindowTitleText));
     ListBox2->clear();
     for (size_t i = 0; i < values.size(); ++i) {
         if (vcpAt[i] == 0) continue;
@@ -160,7 +159,7 @@ void TForm1::DiscoveryTick() {
 
     // 8. Second search: a generic USB-serial adapter, when allowed.
     if (!found && CheckBox1->isChecked()) {
-        setWindowTitle(QStringLiteral("Serching FTDI") + QString::fromStdString(WindowTitleText));
+        setWindowTitle(QStringLiteral("Serching FTDI") + QString::fromStdString(State.WindowTitleText));
         if (auto portName = deps_.registry ? deps_.registry->AdapterPortName() : std::nullopt) {
             Edit5->setText(QString::fromStdString(*portName));
             for (int i = 0; i < ListBox2->count(); ++i) {
@@ -180,46 +179,44 @@ void TForm1::DiscoveryTick() {
     // 10. Not found.
     if (!found) {
         LoggerGone();
-        if (MonitorMode == 1) {
+        if (State.MonitorMode == 1) {
             Button10Click();
-            CommandsEnabled = 0;
-            MonitorPollPending = 0;
-            LinkUp = 0;
+            State.CommandsEnabled = 0;
+            State.MonitorPollPending = 0;
+            State.LinkUp = 0;
         }
         Timer1->SetInterval(remembered);
         return;
     }
 
     // 11. Found.
-    setWindowTitle(QString::fromStdString(WindowTitleText));
-    if (AutoConnectDone == 0) {
+    setWindowTitle(QString::fromStdString(State.WindowTitleText));
+    if (State.AutoConnectDone == 0) {
         Button4Click();
-        AutoConnectDone = 1;
+        State.AutoConnectDone = 1;
     }
-    if (LinkUp == 0) return;  // the logger's first answer restarts the timer
+    if (State.LinkUp == 0) return;  // the logger's first answer restarts the timer
 
-    if (MonitorMode == 0 && StatusRefreshPending == 1 && MonitorPollPending == 0) {
+    if (State.MonitorMode == 0 && State.StatusRefreshPending == 1 && State.MonitorPollPending == 0) {
         ApdComPort1.SetOpen(true);
         Send("p");
-        StatusRefreshPending = 0;
+        State.StatusRefreshPending = 0;
     }
-    if (MonitorMode == 0 && TickSequenceIndex != -1) {
+    if (State.MonitorMode == 0 && State.TickSequenceIndex != -1) {
         if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);
-        SendChar(TickSequence[size_t(TickSequenceIndex)]);
-        ++TickSequenceIndex;
-        if (TickSequence[size_t(TickSequenceIndex)] == '\0' || TickSequenceIndex > 4) TickSequenceIndex = -1;
+        SendChar(State.TickSequence[size_t(State.TickSequenceIndex)]);
+        ++State.TickSequenceIndex;
+        if (State.TickSequence[size_t(State.TickSequenceIndex)] == '\0' || State.TickSequenceIndex > 4) State.TickSequenceIndex = -1;
     }
-    if (MonitorMode != 0 && MonitorPollPending == 0) {
-        if (MonitorCommand.Empty()) {
+    if (State.MonitorMode != 0 && State.MonitorPollPending == 0) {
+        if (State.MonitorCommand.Empty()) {
             Memo1->Clear();
             ApdComPort1.SetOpen(true);
             while (ApdComPort1.CharReady()) ApdComPort1.GetChar();
-            Send("n");
-            MonitorPollPending = 1;
-            SetLabel23("4");
+            session_.SendMonitorPoll(vexa::session::Clock::now());
         } else {
-            Send(MonitorCommand.Str());
-            MonitorCommand.Clear();
+            Send(State.MonitorCommand.Str());
+            State.MonitorCommand.Clear();
         }
     }
     Timer1->SetInterval(remembered);
@@ -231,12 +228,10 @@ void TForm1::Button4Click() {
     ApdComPort1.SetOpen(true);
     ApdComPort1.FlushInBuffer();
     Button4->setText(QStringLiteral("|=|"));
-    Send("m");
-    GreetOnPrompt = 1;
+    session_.RequestContact(vexa::session::Clock::now());
     Image4->show();
     Image5->hide();
     Button45->hide();
-    LinkUp = 0;
 }
 
 void TForm1::Button42Click() {
@@ -244,7 +239,7 @@ void TForm1::Button42Click() {
         ApdComPort1.SetComNumber(n);
         ApdComPort1.SetOpen(false);
     }
-    ExchangeWatchdog->stop();
+    session_.StopWatchdog();
 }
 
 // There is no device manager on this platform: the button lists the serial ports the system has,

@@ -18,19 +18,22 @@ QPoint MainWindowPosition(int screenWidth, int screenHeight) {
     return {left, top};
 }
 
-TForm1::TForm1(TForm1Deps deps, QWidget* parent) : QWidget(parent), deps_(std::move(deps)) {
+TForm1::TForm1(TForm1Deps deps, QWidget* parent)
+    : QWidget(parent), session_(*this), State(session_.State()), deps_(std::move(deps)) {
     if (!deps_.clock) deps_.clock = [] { return QDateTime::currentDateTime(); };
     setupUi(this);
     setWindowTitle(QStringLiteral("VEXA-RealTime"));
     Timer1 = new TTimer(this, 2000);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->OnTimer = [this] { Timer1Timer(); };
-    ExchangeWatchdog = new QTimer(this);
-    ExchangeWatchdog->setObjectName(QStringLiteral("ExchangeWatchdog"));
-    ExchangeWatchdog->setSingleShot(true);
-    connect(ExchangeWatchdog, &QTimer::timeout, this, [this] { ExchangeWatchdogTimer(); });
+    // Four times a second: the session's watchdog and its modes' time-outs need no finer step.
+    SessionTick = new QTimer(this);
+    SessionTick->setObjectName(QStringLiteral("SessionTick"));
+    connect(SessionTick, &QTimer::timeout, this, [this] { session_.OnTick(vexa::session::Clock::now()); });
+    SessionTick->start(250);
     ConnectPortHooks();
     capture_ = new CaptureView(*this);
+    session_.SetCaptureMode(&capture_->Exchange());
     ConnectHandlers();
     FormCreate();
 }
@@ -89,12 +92,12 @@ void TForm1::FormCreate() {
     resize(2 * Memo1->x() + Memo1->width(), button11Top + 67);
 
     // 3. Queues and work area.
-    PendingCommand1.Clear();
-    PendingCommand2.Clear();
-    PendingCommand3.Clear();
-    MonitorCommand.Clear();
+    State.PendingCommand1.Clear();
+    State.PendingCommand2.Clear();
+    State.PendingCommand3.Clear();
+    State.MonitorCommand.Clear();
     Memo1->Clear();
-    TickSequenceIndex = -1;
+    State.TickSequenceIndex = -1;
 
     // 4.
     UpDown1->setMaximum(100);
@@ -110,12 +113,10 @@ void TForm1::FormCreate() {
         UI().ErrorBox(ExceptionMessage(std::current_exception()));
     }
 
-    // 6.
-    const char codes[15] = {'A', 'B', 'C', 'D', 'E', 'J', 'O', 'T', '^', 'a', 'b', 'c', 'd', 'e', 'f'};
-    std::copy(std::begin(codes), std::end(codes), IntervalCodes.begin());
-    IntervalIndex = 0;
+    // The interval codes are the protocol's table; the index starts at the first of them.
+    State.IntervalIndex = 0;
     Button22->hide();
-    ClockSetPending = 0;
+    State.ClockSetPending = 0;
 
     // 7. Threshold list 00..98.
     ComboBox1->clear();
@@ -148,7 +149,6 @@ void TForm1::FormCreate() {
     StartWidth = width();
     StartHeight = height();
     Button45->hide();
-    UpdateActive = 0;
 }
 
 void TForm1::Label20Click() {

@@ -1,12 +1,12 @@
-// The main window: controls from TForm1.ui, the shared state, and the handlers that drive the logger.
+// The main window: controls from TForm1.ui, the handlers, and the view of the logger session below it.
 #pragma once
 
 #include "app/TMemo.h"
 #include "app/TTimer.h"
-#include "app/Unit1State.h"
 #include "dialogs/MainWindowLink.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
+#include "session/Session.h"
 #include "ui_TForm1.h"
 
 #include <QDateTime>
@@ -35,17 +35,35 @@ struct TForm1Deps {
 // Window position of the main window on a screen of the given size.
 QPoint MainWindowPosition(int screenWidth, int screenHeight);
 
-class TForm1 : public QWidget, public Ui_TForm1, public Unit1State, public MainWindowLink {
+class TForm1 : public QWidget, public Ui_TForm1, public MainWindowLink, private vexa::session::SessionObserver {
     Q_OBJECT
 public:
     explicit TForm1(TForm1Deps deps, QWidget* parent = nullptr);
     ~TForm1() override;
 
+private:
+    vexa::session::Session session_;
+
+public:
+    // The link's shared state, owned by the session (LinkUp, CommandsEnabled, PendingCommand1, ...).
+    vexa::session::LinkState& State;
+    vexa::session::Session& LoggerSession() { return session_; }
+
     TTimer* Timer1;
     TApdComPort ApdComPort1;
-    // Ends an exchange whose logger has gone silent (see ExchangeWatchdogTimer).
-    QTimer* ExchangeWatchdog;
-    int ExchangeTimeoutMs = 10000;
+    // Drives the session's own tick (watchdog, exclusive modes' time-outs), also while Timer1 is stopped.
+    QTimer* SessionTick;
+
+    // State of the window itself: the PC clock as the last tick read it, the timed "m" after a clock
+    // setting, the download's start and the height it restores, and the data set's name for the graph.
+    QDateTime NowValue;
+    QDateTime ClockSetDeadline;
+    QDateTime DownloadStartTime;
+    int SavedFormHeight = 0;
+    std::string DataFileName;
+    // Scratch texts of the command handlers.
+    std::string CommandText;
+    std::string CommandArg;
 
     // Size remembered at the end of FormCreate; the "↓" label toggles back to this height.
     int StartWidth = 0;
@@ -165,11 +183,9 @@ public:
     // ---- label handlers without a command ----
     void Label20Click();
 
-    // Sends bytes to the logger and waits for its answer (arms the exchange watchdog).
+    // Sends bytes to the logger and waits for its answer (arms the session's watchdog).
     void Send(const std::string& bytes);
     void SendChar(char c);
-    // The watchdog fired: the logger has not sent a byte for ExchangeTimeoutMs while an answer was due.
-    void ExchangeWatchdogTimer();
 
     // Current PC date-time (the clock seam).
     QDateTime Now() const;
@@ -179,26 +195,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Receive parser steps.
-    void FirstContact();
-    // The window's linked state: first contact, and the "Hello" button without an exchange.
-    void EnterLinkedState();
-    void ReplyLoop();
-    void HandleLine();
-    void MonitorScanStep();
-    void ApplyStatusReply(const vexa::StatusReply& reply);
-    void ApplyModelLine(std::string_view line);
-    void EndOfAnswer();
-    std::string RxLineText() const;
-    void SetLabel23(const char* text);
-    // Download hooks of the parser.
-    void StoreDownloadLine(std::string_view line);
+    // What the session reports, rendered into the controls (SessionView.cpp, ReplyControls.cpp).
+    void SendToLogger(std::string_view bytes) override;
+    void ClosePort() override;
+    void LinkEstablished() override;
+    void StageChanged(vexa::session::ReceiveStage stage) override;
+    void WorkAreaLine(std::string_view line) override;
+    void ModelLineReceived(const vexa::ModelLine& model) override;
+    void StatusReplyReceived(const vexa::StatusReply& reply) override;
+    void MonitorScanned(const vexa::MonitorScan& scan) override;
+    void DownloadProgress(int value) override;
+    void DownloadFinished(std::vector<std::string>&& lines, const vexa::session::DownloadSummary& summary) override;
+    void AnswerEnded(std::string_view lastText) override;
+    void ExchangeAbandoned(bool downloadCut, int timeoutSeconds) override;
     void ApplyCountReply(const vexa::CountReply& reply);
     // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
     std::string StartYearLine(bool withCountsPerG) const;
     void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
                        bool setDataFileName);
-    void FinishDownload(bool complete);
     // Discovery helpers.
     void DiscoveryTick();
     void ShowLinkDown();

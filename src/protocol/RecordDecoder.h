@@ -50,6 +50,8 @@ DecodeOutcome DecodeNextRecord(RecordDecoderState& state, LineBuffer& line);
 inline constexpr char IrregularMark = '\x81';
 // Comment line the window puts before a marked record (UTF-8 display text).
 inline constexpr std::string_view IrregularRecordComment = "//↓Irregular Record //";
+// The same comment as it stands in the work area and in a saved file (Shift-JIS: 0x81 0xAB is the arrow).
+inline constexpr std::string_view IrregularRecordCommentBytes = "//\x81\xab" "Irregular Record //";
 // Message shown once after a download with an irregular record.
 inline constexpr std::string_view IrregularTimeMessage = "時間不整合";
 

@@ -14,6 +14,22 @@ std::optional<std::uint8_t> DispatchBuffer::GetChar() {
     return byte;
 }
 
+std::size_t DispatchBuffer::GetBlock(std::string& out) {
+    const std::size_t n = Unread();
+    const std::size_t start = (read_ + (inNotification_ ? handedOut_ : 0)) % kSize;
+    const std::size_t first = std::min(n, kSize - start);
+    const char* ring = reinterpret_cast<const char*>(ring_.data());
+    out.append(ring + start, first);
+    out.append(ring, n - first);
+    if (inNotification_) {
+        handedOut_ += n;
+    } else {
+        read_ = (read_ + n) % kSize;
+        used_ -= n;
+    }
+    return n;
+}
+
 void DispatchBuffer::Flush() {
     if (inNotification_) {
         handedOut_ = used_;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace vexa::serial {
 
@@ -23,6 +24,8 @@ class DispatchBuffer {
     // Bytes a reader can still get: during a notification the handed-out ones count as read.
     std::size_t Unread() const { return used_ - (inNotification_ ? handedOut_ : 0); }
     std::optional<std::uint8_t> GetChar();
+    // Appends every unread byte to out, as GetChar would hand them out one by one; answers their number.
+    std::size_t GetBlock(std::string& out);
     // Discards everything received; during a notification by counting it all as handed out.
     void Flush();
 

@@ -290,6 +290,18 @@ int TApdBaseDispatcher::GetChar() {
     return *byte;
 }
 
+std::string TApdBaseDispatcher::GetAvailable() {
+    std::string bytes;
+    bool wasFull;
+    {
+        std::lock_guard lock(inputLock_);
+        wasFull = input_.Full() && !input_.InNotification();
+        input_.GetBlock(bytes);
+    }
+    if (wasFull && !bytes.empty()) commEvent_.Set(); // room again, as after GetChar
+    return bytes;
+}
+
 int TApdBaseDispatcher::PutBlock(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return 0;
     // A device that hung up takes nothing any more; the bytes are dropped as a failed write would.

@@ -54,6 +54,8 @@ class TApdBaseDispatcher {
     // UI-thread operations.
     bool CharReady();
     int GetChar(); // the byte, or ecBufferIsEmpty
+    // Every byte available now, taken under one lock (empty when there is none).
+    std::string GetAvailable();
     int PutBlock(std::span<const std::uint8_t> bytes);
     DeviceStatus FlushInBuffer();
     std::size_t InBuffUsed();

@@ -152,6 +152,13 @@ char TApdCustomComPort::GetChar() {
     return static_cast<char>(result);
 }
 
+std::string TApdCustomComPort::GetAvailable() {
+    if (ShuttingDown()) return {};
+    TApdBaseDispatcher* dispatcher = ValidDispatcher();
+    if (dispatcher == nullptr) return {};
+    return dispatcher->GetAvailable();
+}
+
 void TApdCustomComPort::PutChar(char c) {
     PutString(std::string(1, c));
 }

@@ -88,6 +88,9 @@ class TApdCustomComPort : public TApdBaseComponent {
     // --- Reading and writing (UI thread) --------------------------------------------------
     bool CharReady();
     char GetChar();
+    // Every received byte available now, in one call; empty when there is none (never raises
+    // buffer-empty, unlike GetChar).
+    std::string GetAvailable();
     void PutChar(char c);
     void PutString(const std::string& bytes);
     void FlushInBuffer();

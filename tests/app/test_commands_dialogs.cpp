@@ -219,18 +219,18 @@ TEST(RangeList, AppliedLocallyWhileCommandsAreDisabled) {
     deps.screenSize = QSize(1280, 1024);
     TForm1 form(deps);
     form.Timer1->SetInterval(0);
-    form.CommandsEnabled = 0;
+    form.State.CommandsEnabled = 0;
     for (const auto& [text, counts] : {std::pair{"02", 50}, std::pair{"20", 5}, std::pair{"00", 1}, std::pair{"7", 10}}) {
         SCOPED_TRACE(text);
         form.ComboBox5->setEditText(text);
         form.ComboBox5Change();
-        EXPECT_EQ(form.CountsPerG, counts);
+        EXPECT_EQ(form.State.CountsPerG, counts);
         EXPECT_FALSE(form.ApdComPort1.Open());
-        EXPECT_TRUE(form.PendingCommand1.Empty());
+        EXPECT_TRUE(form.State.PendingCommand1.Empty());
     }
     form.ComboBox5->setEditText("x");
     EXPECT_THROW(form.ComboBox5Change(), vexa::EConvertError);
-    EXPECT_EQ(form.CountsPerG, 10);
+    EXPECT_EQ(form.State.CountsPerG, 10);
 }
 
 } // namespace

@@ -59,7 +59,7 @@ TEST_F(Discovery, NoPortAtAll) {
     EXPECT_EQ(form->ListBox2->count(), 1);  // keeps its previous entries
     EXPECT_EQ(form->Timer1->Interval(), 2000);
     EXPECT_EQ(form->Edit9->text(), "2000");
-    EXPECT_EQ(form->CommandsEnabled, 0);
+    EXPECT_EQ(form->State.CommandsEnabled, 0);
     EXPECT_FALSE(form->Image4->isHidden());
     EXPECT_TRUE(form->Image5->isHidden());
 }
@@ -96,8 +96,8 @@ TEST_F(Discovery, FriendlyNameOnCom12ConnectsToPort12) {
     EXPECT_EQ(form->windowTitle(), " UPdater20003.0De26");
     EXPECT_EQ(form->ApdComPort1.ComNumber(), 12);
     EXPECT_EQ(form->Button4->text(), "|=|");
-    EXPECT_EQ(form->AutoConnectDone, 1);
-    EXPECT_EQ(form->GreetOnPrompt, 1);
+    EXPECT_EQ(form->State.AutoConnectDone, 1);
+    EXPECT_EQ(form->State.GreetOnPrompt, 1);
     EXPECT_EQ(form->Timer1->Interval(), 0);  // not linked yet: the reply restarts the timer
 }
 
@@ -118,17 +118,17 @@ TEST_F(Discovery, FoundTwiceConnectsOnceAndReplugConnectsAgain) {
     form->Timer1Timer();  // found again: no second connect
     PumpFor(50);
     EXPECT_EQ(peer.Take(), "");
-    EXPECT_EQ(form->AutoConnectDone, 1);
+    EXPECT_EQ(form->State.AutoConnectDone, 1);
 
     registry.Unplug();
     form->Timer1Timer();
-    EXPECT_EQ(form->AutoConnectDone, 0);
-    EXPECT_EQ(form->CommandsEnabled, 0);
+    EXPECT_EQ(form->State.AutoConnectDone, 0);
+    EXPECT_EQ(form->State.CommandsEnabled, 0);
 
     registry.PlugLogger(5, peer.SlavePath());
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->LinkUp, 0);
+    EXPECT_EQ(form->State.LinkUp, 0);
 }
 
 TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
@@ -138,8 +138,8 @@ TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
         const char* sent;
     } cases[] = {{"abc", "abc"}, {"abcdefg", "abcde"}};
     for (const auto& c : cases) {
-        form->TickSequence = c.sequence;
-        form->TickSequenceIndex = 0;
+        form->State.TickSequence = c.sequence;
+        form->State.TickSequenceIndex = 0;
         peer.Clear();
         std::string sent;
         for (int tick = 0; tick < 8; ++tick) {
@@ -148,35 +148,35 @@ TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
             sent = peer.Received();
         }
         EXPECT_EQ(sent, c.sent) << c.sequence;
-        EXPECT_EQ(form->TickSequenceIndex, -1);
+        EXPECT_EQ(form->State.TickSequenceIndex, -1);
     }
 }
 
 TEST_F(Discovery, StatusRefreshAfterTheMonitorGoesOutOnce) {
     ASSERT_TRUE(Link());
-    form->StatusRefreshPending = 1;
+    form->State.StatusRefreshPending = 1;
     peer.Clear();
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("p"));
-    EXPECT_EQ(form->StatusRefreshPending, 0);
+    EXPECT_EQ(form->State.StatusRefreshPending, 0);
 }
 
 TEST_F(Discovery, TimedGreetingGoesOutWhenTheDeadlinePasses) {
     ASSERT_TRUE(Link());
-    form->ClockSetPending = 1;
+    form->State.ClockSetPending = 1;
     form->ClockSetDeadline = clock.addSecs(12);
     peer.Clear();
     form->Timer1->SetInterval(1000);
     form->Timer1Timer();  // not yet due
     PumpFor(30);
     EXPECT_EQ(peer.Take(), "");
-    EXPECT_EQ(form->ClockSetPending, 1);
+    EXPECT_EQ(form->State.ClockSetPending, 1);
     clock = clock.addSecs(12);
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->ClockSetPending, 0);
+    EXPECT_EQ(form->State.ClockSetPending, 0);
     EXPECT_EQ(form->Timer1->Interval(), 0);  // the reply restarts it
-    EXPECT_EQ(form->NowText, "2024/05/01 09:03:19");
+    EXPECT_EQ(form->State.NowText, "2024/05/01 09:03:19");
 }
 
 TEST_F(Discovery, CloseButtonLeavesThePortClosedOnNumber3) {
@@ -203,11 +203,11 @@ TEST_F(Discovery, PortHeldByAnotherProgramIsReportedOnceAndRetried) {
     EXPECT_EQ(form->Timer1->Interval(), 1000);
     EXPECT_NO_THROW(form->Timer1Timer());  // the same fault again: not shown again
     EXPECT_EQ(form->Timer1->Interval(), 1000);
-    EXPECT_EQ(form->AutoConnectDone, 0);
+    EXPECT_EQ(form->State.AutoConnectDone, 0);
     ::close(holder);
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->AutoConnectDone, 1);
+    EXPECT_EQ(form->State.AutoConnectDone, 1);
 }
 
 TEST_F(Discovery, SerialPortsWindowListsThePorts) {

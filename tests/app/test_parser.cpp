@@ -23,13 +23,13 @@ struct Parser : LinkedForm, ::testing::Test {
 
 TEST_F(Parser, GreetingQueuesTwoStatusRequestsThenCloses) {
     // Link() has checked the wire: "m", first contact "m", then "p" on each of the first two "#".
-    EXPECT_EQ(form->LinkUp, 1);
-    EXPECT_EQ(form->CommandsEnabled, 1);
+    EXPECT_EQ(form->State.LinkUp, 1);
+    EXPECT_EQ(form->State.CommandsEnabled, 1);
     EXPECT_EQ(form->Button4->text(), "接続");
     EXPECT_TRUE(form->Image4->isHidden());
     EXPECT_FALSE(form->Image5->isHidden());
     EXPECT_FALSE(form->Button45->isHidden());
-    EXPECT_EQ(form->ReservationTimeText, "05/01 09:03");
+    EXPECT_EQ(form->State.ReservationTimeText, "05/01 09:03");
     EXPECT_EQ(form->Label25->text(), "05/01 09:03");
     EXPECT_FALSE(form->ApdComPort1.Open());
     EXPECT_EQ(linkedInterval, 1000);
@@ -41,13 +41,13 @@ TEST_F(Parser, StatusRepliesFillTheirControls) {
                          "@L=  0-7\n@K ID-TEXT\n@G= CAPTION TEXT\n@s=abc 1\n@d=42\n#"));
     EXPECT_EQ(form->Label13->text(), "1234");
     EXPECT_EQ(form->Label39->text(), "32000");
-    EXPECT_EQ(form->RecordCount, 1234);
+    EXPECT_EQ(form->State.RecordCount, 1234);
     EXPECT_EQ(form->ProgressBar1->maximum(), 1234);
-    EXPECT_EQ(form->IntervalIndex, 11);
+    EXPECT_EQ(form->State.IntervalIndex, 11);
     EXPECT_EQ(form->ComboBox2->currentText(), "10sec");
     EXPECT_EQ(form->ComboBox3->currentText(), "5msec");
-    EXPECT_EQ(form->ExtraDigitMode, 1);
-    EXPECT_EQ(form->CountsPerG, 100);
+    EXPECT_EQ(form->State.ExtraDigitMode, 1);
+    EXPECT_EQ(form->State.CountsPerG, 100);
     EXPECT_EQ(form->ComboBox5->currentText(), "01");
     EXPECT_EQ(form->Label18->text(), "042");
     EXPECT_EQ(form->Label19->text(), "BZ-ON");
@@ -78,14 +78,14 @@ TEST_F(Parser, CodeTablesDriveTheControls) {
     for (const auto& c : intervals) {
         ASSERT_TRUE(Exchange(c.answer));
         EXPECT_EQ(form->ComboBox2->currentText(), c.interval);
-        EXPECT_EQ(form->IntervalIndex, c.index);
+        EXPECT_EQ(form->State.IntervalIndex, c.index);
     }
     ASSERT_TRUE(Exchange("@I=A\n#"));
     EXPECT_EQ(form->ComboBox3->currentText(), "5msec");
-    EXPECT_EQ(form->ExtraDigitMode, 1);
+    EXPECT_EQ(form->State.ExtraDigitMode, 1);
     ASSERT_TRUE(Exchange("@I=3\n#"));
     EXPECT_EQ(form->ComboBox3->currentText(), "16Hz");
-    EXPECT_EQ(form->ExtraDigitMode, 0);
+    EXPECT_EQ(form->State.ExtraDigitMode, 0);
     struct Range {
         const char* answer;
         int countsPerG;
@@ -94,17 +94,17 @@ TEST_F(Parser, CodeTablesDriveTheControls) {
                   {"@T=abc00\n#", 1, "00"},   {"@T=abc02\n#", 50, "02"}, {"@T=abc2x\n#", 5, "20"}};
     for (const auto& c : ranges) {
         ASSERT_TRUE(Exchange(c.answer));
-        EXPECT_EQ(form->CountsPerG, c.countsPerG) << c.answer << " sent: " << peer.Take();
+        EXPECT_EQ(form->State.CountsPerG, c.countsPerG) << c.answer << " sent: " << peer.Take();
         EXPECT_EQ(form->ComboBox5->currentText(), c.text) << c.answer;
     }
     ASSERT_TRUE(Exchange("@T=abc09\n#"));  // "0" and another digit: unchanged
-    EXPECT_EQ(form->CountsPerG, 5);
+    EXPECT_EQ(form->State.CountsPerG, 5);
 }
 
 TEST_F(Parser, NegativeCountIsReportedAndMadePositive) {
     ASSERT_TRUE(Exchange("@C= -5 32000\n#"));
     EXPECT_EQ(ui.Texts("message"), QStringList{"データ数不具合"});
-    EXPECT_EQ(form->RecordCount, 5);
+    EXPECT_EQ(form->State.RecordCount, 5);
     EXPECT_EQ(form->ProgressBar1->maximum(), 5);
 }
 
@@ -116,9 +116,9 @@ TEST_F(Parser, EnqInsideALineIsAnsweredAndLeftOut) {
 }
 
 TEST_F(Parser, ThreeQueuedCommandsGoOutOnThreeHashesAndTheFourthCloses) {
-    form->PendingCommand1 = "l05/01 12:30";
-    form->PendingCommand2 = "f";
-    form->PendingCommand3 = "t";
+    form->State.PendingCommand1 = "l05/01 12:30";
+    form->State.PendingCommand2 = "f";
+    form->State.PendingCommand3 = "t";
     form->ApdComPort1.SetOpen(true);
     form->Timer1->SetInterval(0);
     peer.Clear();
@@ -137,14 +137,14 @@ TEST_F(Parser, ModelLineShowsTheVersionOrRejectsTheLogger) {
     ASSERT_TRUE(Exchange("KTZ-770 Ver=20231226\n#"));
     EXPECT_FALSE(form->Button37->isHidden());
     EXPECT_EQ(form->Label41->text(), "20231226");
-    EXPECT_EQ(form->FirmwareVersion, 20231226);
+    EXPECT_EQ(form->State.FirmwareVersion, 20231226);
     ASSERT_TRUE(Exchange("KTZ-990 Ver=1\n#"));
     EXPECT_TRUE(form->Button37->isHidden());
     EXPECT_EQ(ui.Texts("message"), QStringList{"This is not a KTZ-770"});
 }
 
 TEST_F(Parser, MonitorLinesMoveTheBars) {
-    form->MonitorMode = 1;
+    form->State.MonitorMode = 1;
     ASSERT_TRUE(Exchange("X:  -12\nY:   35 Z:    3 p 23.5\n#"));
     EXPECT_EQ(form->Label11->text(), "  -12");
     EXPECT_EQ(form->TrackBar1->value(), 8);
@@ -153,7 +153,7 @@ TEST_F(Parser, MonitorLinesMoveTheBars) {
     EXPECT_EQ(form->TrackBar3->value(), 23);
     EXPECT_EQ(form->Edit10->text(), "23.5C");
     EXPECT_EQ(form->Label23->text(), "3.5");
-    EXPECT_EQ(form->MonitorPollPending, 0);
+    EXPECT_EQ(form->State.MonitorPollPending, 0);
 }
 
 TEST_F(Parser, LastPartialLineShowsInLabel24) {
@@ -172,20 +172,20 @@ TEST_F(Parser, OverlongAndMalformedLinesAreBoundedOrIgnored) {
 }
 
 TEST_F(Parser, SilentLoggerEndsTheExchangeAfterTheTimeout) {
-    form->ExchangeTimeoutMs = 200;
-    form->PendingCommand1 = "p";
+    form->LoggerSession().SetExchangeTimeout(std::chrono::milliseconds(200));
+    form->State.PendingCommand1 = "p";
     form->ApdComPort1.SetOpen(true);
     form->Timer1->SetInterval(0);
     form->Send("o");
     peer.Write("partial answer without an end");
     ASSERT_TRUE(PumpUntil([&] { return !form->ApdComPort1.Open(); }, 3000));
     EXPECT_EQ(form->Timer1->Interval(), 1000);
-    EXPECT_TRUE(form->PendingCommand1.Empty());
+    EXPECT_TRUE(form->State.PendingCommand1.Empty());
     EXPECT_TRUE(form->Label33->text().contains("No answer"));
 }
 
 TEST_F(Parser, BytesKeepTheWatchdogFromFiring) {
-    form->ExchangeTimeoutMs = 300;
+    form->LoggerSession().SetExchangeTimeout(std::chrono::milliseconds(300));
     form->ApdComPort1.SetOpen(true);
     form->Timer1->SetInterval(0);
     form->Send("D");

@@ -131,12 +131,12 @@ struct Downloads : LinkedForm, ::testing::Test {
     void SetUp() override { ASSERT_TRUE(Link()); }
     bool Finish(const std::string& answer) {
         peer.Write(answer);
-        return PumpUntil([&] { return form->DownloadActive == 0 && !form->ApdComPort1.Open(); }, 10000);
+        return PumpUntil([&] { return form->State.DownloadActive == 0 && !form->ApdComPort1.Open(); }, 10000);
     }
 };
 
 TEST_F(Downloads, HeaderCarriesTheStartYearAndCountsPerG) {
-    form->CountsPerG = 5;
+    form->State.CountsPerG = 5;
     form->Label15->setText("2023");
     peer.Clear();
     form->Button30Click();
@@ -164,13 +164,13 @@ TEST_F(Downloads, GuardAndRequestsOfTheFourButtons) {
                  {&TForm1::Button3Click, "G", "date time,x(G),y(G),z(G),temperature(C)", false},
                  {&TForm1::Button28Click, "G", "Date,Xaxis,Yaxis,Zaxis,Temp", false}};
     for (const auto& c : cases) {
-        form->CommandsEnabled = 0;
+        form->State.CommandsEnabled = 0;
         peer.Clear();
         (form.get()->*c.click)();
         PumpFor(20);
         EXPECT_EQ(peer.Take(), "") << c.request;
-        EXPECT_EQ(form->DownloadActive, 0);
-        form->CommandsEnabled = 1;
+        EXPECT_EQ(form->State.DownloadActive, 0);
+        form->State.CommandsEnabled = 1;
         (form.get()->*c.click)();
         ASSERT_TRUE(peer.WaitForSent(c.request)) << c.request;
         EXPECT_EQ(form->Memo1->Line(0).find(" @1G=") != std::string::npos, c.withRange) << c.request;
@@ -185,16 +185,16 @@ TEST_F(Downloads, RecordsBeyondTheTableAreCountedNotStored) {
     ASSERT_TRUE(peer.WaitForSent("D"));
     std::string burst;
     for (int i = 0; i < 200; ++i) burst += "104C8B8500FF0A194B00\r\n";
-    const int total = kTableEntries + 5;
+    const int total = vexa::session::kTableEntries + 5;
     for (int sent = 0; sent < total; sent += 200) {
         const int n = std::min(200, total - sent);
         peer.Write(n == 200 ? burst : burst.substr(0, size_t(n) * 22));
         PumpFor(0);
     }
     ASSERT_TRUE(Finish("#"));
-    EXPECT_EQ(form->LineCount, kTableEntries);
+    EXPECT_EQ(form->State.LineCount, vexa::session::kTableEntries);
     // The same record over and over: every one after the first is marked and has its comment line.
-    EXPECT_EQ(form->Memo1->Count(), 2 + kTableEntries + (kTableEntries - 1));
+    EXPECT_EQ(form->Memo1->Count(), 2 + vexa::session::kTableEntries + (vexa::session::kTableEntries - 1));
     EXPECT_TRUE(form->Label33->text().contains("5 records beyond the table dropped"))
         << form->Label33->text().toStdString();
 }

@@ -62,11 +62,13 @@ TEST(CaptureEndToEnd, FiveSecondsInRandomBurstsThenSaved) {
     EXPECT_EQ(f.Timer1->Interval(), interval);
     EXPECT_FALSE(f.ProgressBar1->isVisible());
     EXPECT_TRUE(f.Memo1->isVisibleTo(&f));
-    const auto log = h.Log();
-    const auto x = std::find(log.begin(), log.end(), "x");
-    ASSERT_NE(x, log.end());
-    EXPECT_NE(std::find(log.begin(), x, "n"), x);
-    EXPECT_NE(std::find(x, log.end(), " "), log.end());
+    // "n" before the stream, "x" to start it, " " to stop it.
+    EXPECT_TRUE(PumpUntil([&] {
+        const auto log = h.Log();
+        const auto x = std::find(log.begin(), log.end(), "x");
+        return x != log.end() && std::find(log.begin(), x, "n") != x &&
+               std::find(x, log.end(), " ") != log.end();
+    }));
 
     // "保存" writes exactly these lines.
     const QString path = h.dir.path() + "/capture.csv";
@@ -114,7 +116,7 @@ TEST(CaptureEndToEnd, UnplugDuringCaptureThenTheLoggerReturns) {
         return c;
     }());
     h.sim->start();
-    EXPECT_TRUE(PumpUntil([&] { return f.LinkUp == 1 && !f.ApdComPort1.Open(); }, 15000));
+    EXPECT_TRUE(PumpUntil([&] { return f.State.LinkUp == 1 && !f.ApdComPort1.Open(); }, 15000));
 }
 
 TEST(CaptureEndToEnd, EscapeEndsTheCaptureOnRequest) {

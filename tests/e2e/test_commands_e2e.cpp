@@ -56,12 +56,12 @@ struct Commands : ::testing::Test {
         action();
         const bool portWasOpen = f->ApdComPort1.Open();
         f->ApdComPort1.SetOpen(false);
-        const int enabled = f->CommandsEnabled;
-        f->CommandsEnabled = 1;
+        const int enabled = f->State.CommandsEnabled;
+        f->State.CommandsEnabled = 1;
         f->Button15Click();  // "m"
-        f->CommandsEnabled = enabled;
+        f->State.CommandsEnabled = enabled;
         ASSERT_TRUE(PumpUntil([&] { return h.Log().size() > before && h.WaitIdle(0); }, 3000))
-            << h.Log().size() - before << " open " << f->ApdComPort1.Open() << " p1 " << f->PendingCommand1.Str();
+            << h.Log().size() - before << " open " << f->ApdComPort1.Open() << " p1 " << f->State.PendingCommand1.Str();
         f->Timer1->SetInterval(0);
         const Entries log = h.Log();
         EXPECT_EQ(Entries(log.begin() + long(before), log.end()), Entries{"m"}) << "port open: " << portWasOpen;
@@ -89,14 +89,14 @@ TEST_F(Commands, SettingCommandsSendTheirBytesQueueTheStatusAndShowTheNewValue) 
          [](TForm1& f, const SimSettings& s) {
              EXPECT_EQ(s.intervalCode, 'b');
              EXPECT_EQ(f.ComboBox2->currentText(), "5sec");
-             EXPECT_EQ(f.IntervalIndex, 10);
+             EXPECT_EQ(f.State.IntervalIndex, 10);
          }},
         {"sampling", [](TForm1& f) { f.ComboBox3->setEditText("5msec"); }, [](Commands& c) { c.f->ComboBox3Change(); },
          {"iA", "p"},
          [](TForm1& f, const SimSettings& s) {
              EXPECT_EQ(s.samplingCode, 'A');
              EXPECT_EQ(f.ComboBox3->currentText(), "5msec");
-             EXPECT_EQ(f.ExtraDigitMode, 1);
+             EXPECT_EQ(f.State.ExtraDigitMode, 1);
          }},
         {"start now by list", [](TForm1& f) { f.ComboBox4->setEditText("開始"); },
          [](Commands& c) { c.f->ComboBox4Change(); }, {"o", "p"},
@@ -192,7 +192,7 @@ TEST_F(Commands, SettingCommandsSendTheirBytesQueueTheStatusAndShowTheNewValue) 
          [](TForm1& f, const SimSettings& s) {
              EXPECT_EQ(s.countsCode, "02");
              EXPECT_EQ(f.ComboBox5->currentText(), "02");
-             EXPECT_EQ(f.CountsPerG, 50);  // from the logger's report, not from the handler
+             EXPECT_EQ(f.State.CountsPerG, 50);  // from the logger's report, not from the handler
          }},
         {"device id", [](TForm1&) {}, [](Commands& c) {
              c.form3->Edit1->setText("7");
@@ -217,7 +217,7 @@ TEST_F(Commands, SettingCommandsSendTheirBytesQueueTheStatusAndShowTheNewValue) 
         SCOPED_TRACE(row.name);
         if (row.setup) row.setup(*f);
         EXPECT_EQ(Run([&] { row.action(*this); }, row.sent.size()), row.sent);
-        EXPECT_EQ(f->PendingCommand1.Str(), "");
+        EXPECT_EQ(f->State.PendingCommand1.Str(), "");
         row.check(*f, h.sim->settings());
     }
 }
@@ -261,17 +261,17 @@ TEST_F(Commands, AfterColumnSetsTimerVisibilityAndTickSequence) {
     // Button26 leaves the status request to the next tick.
     const size_t before = h.Log().size();
     f->Button26Click();
-    EXPECT_EQ(f->TickSequence.Str(), "p");
-    EXPECT_EQ(f->TickSequenceIndex, 0);
+    EXPECT_EQ(f->State.TickSequence.Str(), "p");
+    EXPECT_EQ(f->State.TickSequenceIndex, 0);
     ASSERT_TRUE(h.WaitIdle());
     f->Timer1Timer();
     ASSERT_TRUE(PumpUntil([&] { return h.Log().size() >= before + 2 && h.WaitIdle(0); }));
     EXPECT_EQ(h.Log().back(), "p");
-    EXPECT_EQ(f->TickSequenceIndex, -1);
+    EXPECT_EQ(f->State.TickSequenceIndex, -1);
 
     // Button22 leaves its command to the monitor's tick.
     f->Button22Click();
-    EXPECT_EQ(f->MonitorCommand.Str(), "hAAA");
+    EXPECT_EQ(f->State.MonitorCommand.Str(), "hAAA");
 }
 
 TEST_F(Commands, StopTimerCommandsKeepTheTickOffUntilTheExchangeEnds) {
@@ -292,17 +292,17 @@ TEST_F(Commands, WriteIdSendsTrimmedTextAndCarriageReturn) {
 TEST_F(Commands, ClockCommandsQueueTheTimeRequest) {
     f->Timer1Timer();  // fresh NowText
     f->Timer1->SetInterval(0);
-    std::string clock = "s" + f->NowText;
+    std::string clock = "s" + f->State.NowText;
     EXPECT_EQ(Run([&] { f->Button2Click(); }, 2), (Entries{clock, "t"}));
 
-    clock = "s" + f->NowText;
+    clock = "s" + f->State.NowText;
     const QDateTime tick = f->NowValue;
     EXPECT_EQ(Run([&] { f->Button1Click(); }, 2), (Entries{clock, "te"}));
-    EXPECT_EQ(f->ClockSetPending, 1);
+    EXPECT_EQ(f->State.ClockSetPending, 1);
     EXPECT_EQ(f->ClockSetDeadline, tick.addSecs(12));
 
     f->ComboBox4->setEditText("今すぐ開始");
-    clock = "s" + f->NowText;
+    clock = "s" + f->State.NowText;
     EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 2), (Entries{clock, "t"}));
 }
 
@@ -315,30 +315,30 @@ TEST_F(Commands, IntervalButtonStepsAndWraps) {
     for (const Step& s : {Step{8, "jA", "1min"}, Step{0, "jB", "2min"}, Step{12, "je", "20sec"},
                           Step{14, "jA", "1min"}}) {
         SCOPED_TRACE(s.from);
-        f->IntervalIndex = s.from;
+        f->State.IntervalIndex = s.from;
         EXPECT_EQ(Run([&] { f->Button17Click(); }, 1), Entries{s.sent});
         EXPECT_EQ(f->ComboBox2->currentText(), s.shown);
-        EXPECT_EQ(f->IntervalName, s.shown);
+        EXPECT_EQ(f->State.IntervalName, s.shown);
     }
 }
 
 TEST_F(Commands, UnknownIntervalNameSendsNothing) {
     f->ComboBox2->setEditText("7min");
     ExpectNothingSent([&] { f->ComboBox2Change(); });
-    EXPECT_EQ(f->IntervalName, "7min");
-    EXPECT_TRUE(f->PendingCommand1.Empty());
+    EXPECT_EQ(f->State.IntervalName, "7min");
+    EXPECT_TRUE(f->State.PendingCommand1.Empty());
 }
 
 TEST_F(Commands, VersionButtonShowsResetOnlyForItsFirmware) {
     for (const auto& [version, shown] : {std::pair{20231226, true}, std::pair{20231227, false}}) {
         SCOPED_TRACE(version);
         f->Button32->hide();
-        f->FirmwareVersion = version;
-        f->CommandsEnabled = 0;
-        f->MonitorPollPending = 1;
+        f->State.FirmwareVersion = version;
+        f->State.CommandsEnabled = 0;
+        f->State.MonitorPollPending = 1;
         f->Button8Click();
-        EXPECT_EQ(f->CommandsEnabled, 1);
-        EXPECT_EQ(f->MonitorPollPending, 0);
+        EXPECT_EQ(f->State.CommandsEnabled, 1);
+        EXPECT_EQ(f->State.MonitorPollPending, 0);
         EXPECT_EQ(f->Timer1->Interval(), 2000);
         EXPECT_TRUE(f->Button39->isHidden());
         EXPECT_EQ(!f->Button32->isHidden(), shown);
@@ -350,11 +350,11 @@ TEST_F(Commands, VersionButtonShowsResetOnlyForItsFirmware) {
 TEST_F(Commands, ThresholdDetectionToggles) {
     EXPECT_EQ(Run([&] { f->CheckBox2->click(); }, 2), (Entries{"k1", "p"}));
     EXPECT_TRUE(f->CheckBox2->isChecked());
-    EXPECT_EQ(f->ThresholdDetectOn, 1);
+    EXPECT_EQ(f->State.ThresholdDetectOn, 1);
     EXPECT_TRUE(h.sim->settings().thresholdDetect);
     EXPECT_EQ(Run([&] { f->CheckBox2->click(); }, 2), (Entries{"k0", "p"}));
     EXPECT_FALSE(f->CheckBox2->isChecked());
-    EXPECT_EQ(f->ThresholdDetectOn, 0);
+    EXPECT_EQ(f->State.ThresholdDetectOn, 0);
     EXPECT_FALSE(h.sim->settings().thresholdDetect);
 }
 
@@ -365,7 +365,7 @@ TEST_F(Commands, ReportedDetectionStateIsSentBackOnce) {
     f->CheckBox2->blockSignals(true);
     f->CheckBox2->setChecked(false);
     f->CheckBox2->blockSignals(false);
-    f->ThresholdDetectOn = 0;
+    f->State.ThresholdDetectOn = 0;
     // Switch the logger's detection on behind the window's back through a raw exchange.
     const size_t before = h.Log().size();
     f->ApdComPort1.SetOpen(true);
@@ -374,7 +374,7 @@ TEST_F(Commands, ReportedDetectionStateIsSentBackOnce) {
     Entries sent = Run([&] { f->Button8Click(); }, 3);
     EXPECT_EQ(sent, (Entries{"p", "k1", "p"}));
     EXPECT_TRUE(f->CheckBox2->isChecked());
-    EXPECT_EQ(f->ThresholdDetectOn, 1);
+    EXPECT_EQ(f->State.ThresholdDetectOn, 1);
     EXPECT_EQ(f->Edit12->text(), "1");
 }
 
@@ -393,12 +393,12 @@ TEST_F(Commands, GuardsKeepDisabledOrBusyHandlersSilent) {
     f->ComboBox4->setEditText("Sleep");
     for (const auto& [name, action] : enabledGuarded) {
         SCOPED_TRACE(name);
-        f->CommandsEnabled = 0;
+        f->State.CommandsEnabled = 0;
         ExpectNothingSent(action);
-        EXPECT_TRUE(f->PendingCommand1.Empty());
+        EXPECT_TRUE(f->State.PendingCommand1.Empty());
     }
     EXPECT_FALSE(f->CheckBox2->isChecked());  // the mark follows what the logger was told
-    EXPECT_EQ(f->ThresholdDetectOn, 0);
+    EXPECT_EQ(f->State.ThresholdDetectOn, 0);
 
     const std::vector<std::pair<const char*, std::function<void()>>> idleGuarded = {
         {"Button2", [&] { f->Button2Click(); }},      {"Button16", [&] { f->Button16Click(); }},
@@ -412,7 +412,7 @@ TEST_F(Commands, GuardsKeepDisabledOrBusyHandlersSilent) {
         SCOPED_TRACE(name);
         f->ApdComPort1.SetOpen(true);  // an exchange is running
         ExpectNothingSent(action);
-        EXPECT_TRUE(f->PendingCommand1.Empty());
+        EXPECT_TRUE(f->State.PendingCommand1.Empty());
     }
     EXPECT_EQ(form3->Edit1->text(), "12");  // not even the text changes
 }
@@ -428,7 +428,7 @@ TEST_F(Commands, ConversionErrorSendsNothingAndLeavesQueueAndTimer) {
     EXPECT_THROW(form6->Button1Click(), vexa::EConvertError);
     EXPECT_TRUE(form6->isVisible());
     EXPECT_EQ(form6->Edit1->text(), "5m");
-    EXPECT_TRUE(f->PendingCommand1.Empty());
+    EXPECT_TRUE(f->State.PendingCommand1.Empty());
     EXPECT_EQ(f->Timer1->Interval(), 1000);
     f->Timer1->SetInterval(0);
     ExpectNothingSent([] {});
@@ -491,46 +491,46 @@ TEST_F(Commands, LabelsOpenTheirDialogs) {
 }
 
 TEST_F(Commands, ReservationFromTheStartModeList) {
-    f->ReservationTimeText = "05/12 14:07";
-    f->ReservationState = 0;
+    f->State.ReservationTimeText = "05/12 14:07";
+    f->State.ReservationState = 0;
     f->ComboBox4->setEditText("予約開始");
     ExpectNothingSent([&] { f->ComboBox4Change(); });
     EXPECT_TRUE(form5->isVisible());
-    EXPECT_EQ(f->ReservationState, 2);
-    EXPECT_TRUE(f->PendingCommand1.Empty());  // no stray command left for the next answer
+    EXPECT_EQ(f->State.ReservationState, 2);
+    EXPECT_TRUE(f->State.PendingCommand1.Empty());  // no stray command left for the next answer
 
     form5->ComboBox3->setEditText("15");
     f->Timer1Timer();
     f->Timer1->SetInterval(0);
-    const std::string clock = "s" + f->NowText;
+    const std::string clock = "s" + f->State.NowText;
     EXPECT_EQ(Run([&] { form5->Button1Click(); }, 4), (Entries{clock, "l05/12 15:07", "f", "t"}));
-    EXPECT_EQ(f->ReservationState, 1);
+    EXPECT_EQ(f->State.ReservationState, 1);
     EXPECT_EQ(f->Label25->text(), "05/12 15:07");
     EXPECT_EQ(h.sim->settings().reservation, "05/12 15:07");
     EXPECT_TRUE(form5->isHidden());
 
     // With a reservation confirmed the list sends at once.
-    EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 4), (Entries{"s" + f->NowText, "l05/12 15:07", "f", "t"}));
+    EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 4), (Entries{"s" + f->State.NowText, "l05/12 15:07", "f", "t"}));
 }
 
 TEST_F(Commands, ReservationFromTheLabelOnlyStoresTheTime) {
-    f->ReservationTimeText = "05/12 14:07";
-    f->ReservationState = 0;
+    f->State.ReservationTimeText = "05/12 14:07";
+    f->State.ReservationState = 0;
     f->Label25DblClick();
     form5->ComboBox4->setEditText("30");
     ExpectNothingSent([&] { form5->Button1Click(); });
-    EXPECT_EQ(f->ReservationTimeText, "05/12 14:30");
+    EXPECT_EQ(f->State.ReservationTimeText, "05/12 14:30");
     EXPECT_EQ(f->Label25->text(), "05/12 14:30");
-    EXPECT_EQ(f->ReservationState, 1);
+    EXPECT_EQ(f->State.ReservationState, 1);
 }
 
 TEST_F(Commands, ClosingTheReservationWindowDropsTheListRequest) {
-    f->ReservationState = 0;
+    f->State.ReservationState = 0;
     f->ComboBox4->setEditText("予約開始");
     f->ComboBox4Change();
-    ASSERT_EQ(f->ReservationState, 2);
+    ASSERT_EQ(f->State.ReservationState, 2);
     form5->close();
-    EXPECT_EQ(f->ReservationState, 0);
+    EXPECT_EQ(f->State.ReservationState, 0);
     ExpectNothingSent([&] { f->ComboBox4Change(); });
     EXPECT_TRUE(form5->isVisible());
 }
@@ -555,14 +555,14 @@ TEST_F(Commands, ListsRunOnlyForTheUsersChanges) {
 }
 
 TEST_F(Commands, HelloForcesTheLinkedStateWithoutAnExchange) {
-    f->LinkUp = 0;
-    f->CommandsEnabled = 0;
-    f->NowText = "2024/06/07 08:09:10";
+    f->State.LinkUp = 0;
+    f->State.CommandsEnabled = 0;
+    f->State.NowText = "2024/06/07 08:09:10";
     ExpectNothingSent([&] { f->Button38Click(); });
-    EXPECT_EQ(f->LinkUp, 1);
-    EXPECT_EQ(f->CommandsEnabled, 1);
+    EXPECT_EQ(f->State.LinkUp, 1);
+    EXPECT_EQ(f->State.CommandsEnabled, 1);
     EXPECT_EQ(f->Button4->text(), "接続");
-    EXPECT_EQ(f->ReservationTimeText, "06/07 08:09");
+    EXPECT_EQ(f->State.ReservationTimeText, "06/07 08:09");
     EXPECT_EQ(f->Label25->text(), "06/07 08:09");
 }
 
@@ -571,7 +571,7 @@ TEST_F(Commands, StandbyButtonSendsTwoBytesAndClosesThePort) {
     const size_t before = h.Log().size();
     f->Button45Click();
     EXPECT_FALSE(f->ApdComPort1.Open());
-    EXPECT_FALSE(f->ExchangeWatchdog->isActive());
+    EXPECT_FALSE(f->LoggerSession().WatchdogArmed());
     EXPECT_TRUE(f->Button45->isHidden());
     EXPECT_FALSE(f->Button46->isHidden());
     ASSERT_TRUE(PumpUntil([&] { return h.Log().size() >= before + 2; }));

@@ -48,7 +48,7 @@ struct DownloadE2E : ::testing::Test {
         f->Timer1->SetInterval(0);  // ticks play no part here
     }
     bool WaitDownloadEnd(int timeoutMs) {
-        return PumpUntil([&] { return f->DownloadActive == 0 && !f->ApdComPort1.Open(); }, timeoutMs);
+        return PumpUntil([&] { return f->State.DownloadActive == 0 && !f->ApdComPort1.Open(); }, timeoutMs);
     }
 };
 
@@ -83,7 +83,7 @@ TEST_F(DownloadE2E, FiveThousandRecordsWithAnIrregularOneAndANewYear) {
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(lines[i], expected[i]) << "line " << i;
 
-    EXPECT_EQ(f->LineCount, 5000);
+    EXPECT_EQ(f->State.LineCount, 5000);
     EXPECT_EQ(f->Label33->text().section(' ', 0, 0), "5000rec");
     EXPECT_EQ(h->ui.Texts("message"), QStringList{"時間不整合"});
     EXPECT_FALSE(f->Memo1->isHidden());
@@ -130,7 +130,7 @@ TEST_F(DownloadE2E, AnnouncedCountLargerThanTheRecordsSentIsReported) {
     Start();
     f->Button47Click();
     ASSERT_TRUE(WaitDownloadEnd(10000));
-    EXPECT_EQ(f->LineCount, 50);
+    EXPECT_EQ(f->State.LineCount, 50);
     EXPECT_EQ(f->Memo1->Count(), 52);
     EXPECT_TRUE(f->Label33->text().contains("announced 53")) << f->Label33->text().toStdString();
 }
@@ -138,7 +138,7 @@ TEST_F(DownloadE2E, AnnouncedCountLargerThanTheRecordsSentIsReported) {
 TEST_F(DownloadE2E, HangUpMidTransferEndsWithAClearMessageAndShowsWhatArrived) {
     config.recordCount = 2000;
     Start();
-    f->ExchangeTimeoutMs = 500;
+    f->LoggerSession().SetExchangeTimeout(std::chrono::milliseconds(500));
     auto faults = h->sim->faults();
     faults.hangupAfterBytes = 10000;  // counted from the start: cuts the record lines a few hundred in
     h->sim->setFaults(faults);
@@ -146,9 +146,9 @@ TEST_F(DownloadE2E, HangUpMidTransferEndsWithAClearMessageAndShowsWhatArrived) {
     ASSERT_TRUE(WaitDownloadEnd(10000));
     EXPECT_FALSE(f->Memo1->isHidden());
     EXPECT_TRUE(f->ProgressBar1->isHidden());
-    EXPECT_GT(f->LineCount, 0);
-    EXPECT_LT(f->LineCount, 2000);
-    EXPECT_EQ(f->Memo1->Count(), f->LineCount + 2);
+    EXPECT_GT(f->State.LineCount, 0);
+    EXPECT_LT(f->State.LineCount, 2000);
+    EXPECT_EQ(f->Memo1->Count(), f->State.LineCount + 2);
     EXPECT_TRUE(f->Label33->text().contains("incomplete")) << f->Label33->text().toStdString();
     EXPECT_EQ(f->Timer1->Interval(), 1000);
 }

@@ -51,7 +51,7 @@ TEST(LinkEndToEnd, ConnectsByItselfAndShowsTheLoggersSettings) {
     EXPECT_EQ(f.Button4->text(), "接続");
     EXPECT_EQ(f.Edit3->text(), "COM3");
     EXPECT_EQ(f.windowTitle(), " UPdater20003.0De26");
-    EXPECT_EQ(f.CommandsEnabled, 1);
+    EXPECT_EQ(f.State.CommandsEnabled, 1);
     ASSERT_GE(h.Log().size(), 3u);
     EXPECT_EQ(h.Log()[0], "m");
 
@@ -72,18 +72,18 @@ TEST(LinkEndToEnd, ConnectsByItselfAndShowsTheLoggersSettings) {
     EXPECT_EQ(f.Label39->text(), QString::number(vexa::sim::kRecordCapacity));
     EXPECT_EQ(f.ComboBox1->currentText(), "42");
     EXPECT_EQ(f.ComboBox3->currentText(), "5msec");
-    EXPECT_EQ(f.ExtraDigitMode, 1);
+    EXPECT_EQ(f.State.ExtraDigitMode, 1);
     EXPECT_EQ(f.Edit21->text(), "ABC12");
     EXPECT_EQ(f.Edit14->text(), "3");
     EXPECT_EQ(f.Label18->text(), "007");
     EXPECT_EQ(f.ComboBox2->currentText(), "10sec");
-    EXPECT_EQ(f.IntervalIndex, 11);
+    EXPECT_EQ(f.State.IntervalIndex, 11);
     EXPECT_EQ(f.Edit15->text(), "2500");
     EXPECT_EQ(f.ComboBox4->currentText(), "開始");
     EXPECT_EQ(f.ComboBox5->currentText(), "02");
-    EXPECT_EQ(f.CountsPerG, 50);
+    EXPECT_EQ(f.State.CountsPerG, 50);
     EXPECT_TRUE(f.CheckBox2->isChecked());
-    EXPECT_EQ(f.ThresholdDetectOn, 1);
+    EXPECT_EQ(f.State.ThresholdDetectOn, 1);
     EXPECT_EQ(f.Label31->text(), "09");
     EXPECT_EQ(f.Label15->text(), "2023");
     EXPECT_EQ(f.Timer1->Interval(), 1000);
@@ -93,7 +93,7 @@ TEST(LinkEndToEnd, ConnectsByItselfAndShowsTheLoggersSettings) {
     f.Timer1Timer();
     EXPECT_EQ(f.windowTitle(), "Can't find a VEXA UPdater20003.0De26");
     EXPECT_EQ(f.Edit3->text(), "No Port");
-    EXPECT_EQ(f.CommandsEnabled, 0);
+    EXPECT_EQ(f.State.CommandsEnabled, 0);
     EXPECT_FALSE(f.ApdComPort1.Open());
 }
 

@@ -50,6 +50,26 @@ TEST(DispatchBuffer, BytesLeftByAHandlerAreAnnouncedAgainOnlyWithNewOnes) {
     EXPECT_EQ(b.Used(), 0u);
 }
 
+// A block read hands out exactly what byte-by-byte reads would, across the ring's wrap and inside a
+// notification, where the bytes count as consumed only when it ends.
+TEST(DispatchBuffer, BlockReadMatchesByteReadsAcrossTheWrap) {
+    DispatchBuffer b;
+    Receive(b, std::string(DispatchBuffer::kSize - 3, '.'));
+    std::string skipped;
+    EXPECT_EQ(b.GetBlock(skipped), DispatchBuffer::kSize - 3);
+    Receive(b, "0123456789"); // seven of these lie at the ring's start
+    ASSERT_EQ(b.TakeAvailNotification(1), 10u);
+    b.BeginNotification();
+    EXPECT_EQ(Take(b, 2), "01");
+    std::string block;
+    EXPECT_EQ(b.GetBlock(block), 8u);
+    EXPECT_EQ(block, "23456789");
+    EXPECT_EQ(b.GetBlock(block), 0u); // nothing more: no error, nothing appended
+    EXPECT_EQ(b.Used(), 10u);
+    EXPECT_EQ(b.EndNotification(), 10u);
+    EXPECT_EQ(b.Used(), 0u);
+}
+
 TEST(DispatchBuffer, ReadingPastTheAnnouncedBytesFailsAndKeepsWhatWasRead) {
     DispatchBuffer b;
     Receive(b, "xy");

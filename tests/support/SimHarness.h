@@ -47,7 +47,7 @@ struct SimHarness {
 
     // Waits until the logger answered first contact and the greeting's status reports are through.
     bool WaitLinkedAndIdle(int timeoutMs = 5000) {
-        return PumpUntil([&] { return form->LinkUp == 1 && !form->ApdComPort1.Open() && IdleQueue(); },
+        return PumpUntil([&] { return form->State.LinkUp == 1 && !form->ApdComPort1.Open() && IdleQueue(); },
                          timeoutMs);
     }
     // Waits until the running exchange has ended (the parser closed the port).
@@ -55,8 +55,8 @@ struct SimHarness {
         return PumpUntil([&] { return !form->ApdComPort1.Open() && IdleQueue(); }, timeoutMs);
     }
     bool IdleQueue() const {
-        return form->PendingCommand1.Empty() && form->PendingCommand2.Empty() && form->PendingCommand3.Empty() &&
-               form->GreetOnPrompt == 0;
+        return form->State.PendingCommand1.Empty() && form->State.PendingCommand2.Empty() && form->State.PendingCommand3.Empty() &&
+               form->State.GreetOnPrompt == 0;
     }
     std::vector<std::string> Log() const { return sim->commandLog(); }
 };
