@@ -107,6 +107,8 @@ TEST(CaptureEndToEnd, UnplugDuringCaptureThenTheLoggerReturns) {
     h.sim->unplug();
     ASSERT_TRUE(PumpUntil([&] { return Ended(f); }, 20000));
     EXPECT_NE(f.Label33->text().indexOf("capture ended early: "), -1) << f.Label33->text().toStdString();
+    for (const auto& s : h.ui.shown)
+        if (s.kind != "input") ADD_FAILURE() << s.kind.toStdString() << ": " << s.text.toStdString();
     // Discovery runs again and finds the logger gone...
     ASSERT_TRUE(PumpUntil([&] { return f.Edit3->text() == "No Port"; }, 10000));
     // ...and connects once it is back.
