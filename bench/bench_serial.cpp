@@ -2,6 +2,7 @@
 // on the UI thread (10,000 round trips), and a 1 MiB stream read through the handler.
 //   bench: serial.latency.p50_ms <v> ms      bench: serial.latency.p99_ms <v> ms
 //   bench: serial.stream.mb_per_s <v> MB/s   bench: serial.stream.lost_bytes <n> bytes
+//   bench: serial.close_idle_ms <v> ms       (closing an open port whose workers all wait, median of 50)
 #include "serial/QueueMailbox.h"
 #include "serial/TApdComPort.h"
 
@@ -151,6 +152,22 @@ bool MeasureStream() {
     return received == kBytes && wrong == 0;
 }
 
+// A close must wake the workers that wait for the device, not sit out a time-out of theirs.
+bool MeasureClose() {
+    Pty pty;
+    Port p(pty);
+    std::vector<double> ms;
+    for (int i = 0; i < 50; ++i) {
+        p.port.SetOpen(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // let the workers settle into their waits
+        const auto start = Clock::now();
+        p.port.SetOpen(false);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::printf("bench: serial.close_idle_ms %.3f ms\n", Percentile(ms, 0.50));
+    return true;
+}
+
 } // namespace
 
 int main() {
@@ -158,6 +175,7 @@ int main() {
     try {
         ok = MeasureLatency() && ok;
         ok = MeasureStream() && ok;
+        ok = MeasureClose() && ok;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_serial: %s\n", e.what());
         return 1;

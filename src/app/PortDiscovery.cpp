@@ -1,5 +1,4 @@
 // Port discovery and connection: the periodic tick, connect, close and the serial-ports window.
-#include "app/PortDiscovery.h"
 
 #include "app/TApplication.h"
 #include "app/TForm1.h"
@@ -11,45 +10,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-
-namespace {
-// The registry's port list is scanned for at most this many value names.
-constexpr int kMaxValueNames = 64;
-} // namespace
-
-FriendlyPortName PortNameFromFriendlyName(std::string_view friendlyName) {
-    const size_t open = friendlyName.find('(');
-    if (open == std::string_view::npos) return {};
-    std::string copied;
-    for (size_t i = open + 1; i < friendlyName.size(); ++i) {
-        const char c = friendlyName[i];
-        if (c == ')') return {FriendlyPortName::Found, copied};
-        if (copied.size() == 6) return {FriendlyPortName::TooLong, {}};
-        copied += c;
-    }
-    return {};  // no closing parenthesis
-}
-
-int PortNumberOfText(std::string_view text) {
-    text = text.substr(0, std::min<size_t>(text.size(), 15));
-    if (text.size() <= 3) return 0;
-    std::string_view rest = text.substr(3);
-    size_t i = 0;
-    while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < rest.size() && (rest[i] == '+' || rest[i] == '-')) negative = rest[i++] == '-';
-    long value = 0;
-    for (; i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; ++i) {
-        value = value * 10 + (rest[i] - '0');
-        if (value > 65535) return 0;  // no such port; keeps the number inside the port number's range
-    }
-    return negative ? 0 : int(value);
-}
-
-int VcpPosition(std::string_view valueName) {
-    const size_t p = valueName.find("VCP");
-    return p == std::string_view::npos ? 0 : int(p) + 1;
-}
 
 void TForm1::ShowLinkDown() {
     Image4->show();
@@ -84,43 +44,39 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::DiscoveryTick() {
-    // 1. Stop the timer while the tick runs; remember its interval.
+    // The timer is stopped while the tick runs; the interval it had is put back at the end.
     const int remembered = Timer1->Interval();
     Timer1->SetInterval(0);
     Edit9->setText(QString::number(remembered));
 
-    // 2. Clock texts.
     NowValue = Now();
     State.NowText = NowValue.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toStdString();
 
-    // 3. Timed "m".
+    // The "m" that follows a clock setting once the logger has had time to take it.
     if (State.ClockSetPending && ClockSetDeadline.isValid() && ClockSetDeadline <= NowValue) {
         ApdComPort1.SetOpen(true);
         State.ClockSetPending = 0;
         SendChar('m');
-        return;  // the reply restarts the timer
+        return; // the reply restarts the timer
     }
 
-    // 4.
     Label6->setText(QString::fromStdString(State.NowText));
     ApdComPort1.SetOpen(false);
     Edit5->clear();
 
-    // 5. The registry's list of serial ports.
-    std::vector<std::pair<std::string, std::string>> values;
-    if (deps_.registry) values = deps_.registry->SerialCommValues();
-    if (values.size() > size_t(kMaxValueNames)) values.resize(kMaxValueNames);
-    ListBox1->clear();
-    std::vector<int> vcpAt;
-    for (const auto& [name, data] : values) {
-        ListBox1->addItem(AnsiToQString(name));
-        vcpAt.push_back(VcpPosition(name));
-    }
+    // One read of the registry per tick; the opens that follow use its device paths.
+    lastSnapshot_ = deps_.registry ? deps_.registry->Snapshot() : vexa::session::RegistrySnapshot{};
+    const vexa::session::PortSearch search =
+        vexa::session::SearchPorts(lastSnapshot_, CheckBox1->isChecked(), QStringToAnsi(Edit3->text()));
+    using Outcome = vexa::session::PortSearch::Outcome;
+    const QString title = QString::fromStdString(State.WindowTitleText);
 
-    // 6. No port of the virtual COM driver: the logger is absent.
-    const bool anyVcp = std::any_of(vcpAt.begin(), vcpAt.end(), [](int p) { return p > 0; });
-    if (!anyVcp) {
-        setWindowTitle(QStringLiteral("Can't find a VEXA") + QString::fromStdString(State.WindowTitleText));
+    ListBox1->clear();
+    for (const auto& name : search.valueNames)
+        ListBox1->addItem(AnsiToQString(name));
+
+    if (search.outcome == Outcome::Absent) {
+        setWindowTitle(QStringLiteral("Can't find a VEXA") + title);
         Edit3->setText(QStringLiteral("No Port"));
         Button4->setText(QStringLiteral("接<->続"));
         LoggerGone();
@@ -130,54 +86,22 @@ void TForm1::DiscoveryTick() {
         return;
     }
 
-    // 7. First search: the logger's own device entry.
-    setWindowTitle(QStringLiteral("Serching V-EXA") + QString::fromStdString(State.WindowTitleText));
+    setWindowTitle(QStringLiteral("Serching V-EXA") + title);
     ListBox2->clear();
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (vcpAt[i] == 0) continue;
-        Edit4->setText(AnsiToQString(values[i].second));
-        ListBox2->addItem(Edit4->text());
-    }
+    for (const auto& port : search.vcpPorts)
+        ListBox2->addItem(AnsiToQString(port));
+    if (!search.vcpPorts.empty()) Edit4->setText(AnsiToQString(search.lastPortRead));
     UpDown1->setMaximum(ListBox2->count() - 1);
+    if (search.outcome == Outcome::NameTooLong) return; // ends at once; the timer stays stopped
+    if (search.loggerPort) Edit19->setText(AnsiToQString(*search.loggerPort));
+    if (search.adapterSearched) setWindowTitle(QStringLiteral("Serching FTDI") + title);
+    Edit3->setText(AnsiToQString(search.chosenPort));
+    Edit5->setText(QString::fromStdString(search.lastSearch));
 
-    bool found = false;
-    if (auto friendly = deps_.registry ? deps_.registry->LoggerFriendlyName() : std::nullopt) {
-        const FriendlyPortName port = PortNameFromFriendlyName(*friendly);
-        if (port.kind == FriendlyPortName::TooLong) return;  // ends at once; the timer stays stopped
-        if (port.kind == FriendlyPortName::Found) {
-            Edit5->setText(QString::fromStdString(port.name));
-            Edit19->setText(QString::fromStdString(port.name));
-            for (int i = 0; i < ListBox2->count(); ++i) {
-                if (ListBox2->item(i)->text() == Edit5->text()) {
-                    found = true;
-                    Edit3->setText(Edit5->text());
-                }
-            }
-            Edit5->setText(QStringLiteral("VEXA"));
-        }
-    }
-
-    // 8. Second search: a generic USB-serial adapter, when allowed.
-    if (!found && CheckBox1->isChecked()) {
-        setWindowTitle(QStringLiteral("Serching FTDI") + QString::fromStdString(State.WindowTitleText));
-        if (auto portName = deps_.registry ? deps_.registry->AdapterPortName() : std::nullopt) {
-            Edit5->setText(QString::fromStdString(*portName));
-            for (int i = 0; i < ListBox2->count(); ++i) {
-                if (ListBox2->item(i)->text() == Edit3->text()) {
-                    found = true;
-                    Edit3->setText(Edit5->text());
-                }
-            }
-            Edit5->setText(QStringLiteral("FTDI"));
-        }
-    }
-
-    // 9.
     repaint();
     Edit3->repaint();
 
-    // 10. Not found.
-    if (!found) {
+    if (!search.Found()) {
         LoggerGone();
         if (State.MonitorMode == 1) {
             Button10Click();
@@ -189,14 +113,15 @@ void TForm1::DiscoveryTick() {
         return;
     }
 
-    // 11. Found.
-    setWindowTitle(QString::fromStdString(State.WindowTitleText));
+    setWindowTitle(title);
     if (State.AutoConnectDone == 0) {
         Button4Click();
         State.AutoConnectDone = 1;
     }
-    if (State.LinkUp == 0) return;  // the logger's first answer restarts the timer
+    if (State.LinkUp == 0) return; // the logger's first answer restarts the timer
 
+    // At most one deferred item group per tick: the status refresh after monitoring, one character of
+    // a tick sequence, or the monitor's poll or command.
     if (State.MonitorMode == 0 && State.StatusRefreshPending == 1 && State.MonitorPollPending == 0) {
         ApdComPort1.SetOpen(true);
         Send("p");
@@ -206,13 +131,14 @@ void TForm1::DiscoveryTick() {
         if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);
         SendChar(State.TickSequence[size_t(State.TickSequenceIndex)]);
         ++State.TickSequenceIndex;
-        if (State.TickSequence[size_t(State.TickSequenceIndex)] == '\0' || State.TickSequenceIndex > 4) State.TickSequenceIndex = -1;
+        if (State.TickSequence[size_t(State.TickSequenceIndex)] == '\0' || State.TickSequenceIndex > 4)
+            State.TickSequenceIndex = -1;
     }
     if (State.MonitorMode != 0 && State.MonitorPollPending == 0) {
         if (State.MonitorCommand.Empty()) {
             Memo1->Clear();
             ApdComPort1.SetOpen(true);
-            while (ApdComPort1.CharReady()) ApdComPort1.GetChar();
+            ApdComPort1.GetAvailable(); // what arrived before the poll is not its answer
             session_.SendMonitorPoll(vexa::session::Clock::now());
         } else {
             Send(State.MonitorCommand.Str());
@@ -223,7 +149,7 @@ void TForm1::DiscoveryTick() {
 }
 
 void TForm1::Button4Click() {
-    ApdComPort1.SetComNumber(std::uint16_t(PortNumberOfText(QStringToAnsi(Edit3->text()))));
+    ApdComPort1.SetComNumber(std::uint16_t(vexa::session::PortNumberOfText(QStringToAnsi(Edit3->text()))));
     ApdComPort1.SetOpen(false);
     ApdComPort1.SetOpen(true);
     ApdComPort1.FlushInBuffer();

@@ -20,40 +20,40 @@ void TForm1::StatusReplyReceived(const vexa::StatusReply& reply) {
         Overloaded{
             [](const vexa::IgnoredReply&) {},
             [this](const vexa::AdjustReplyH& r) {
-                Edit1->setText(Q(r.edit1));
-                Edit2->setText(Q(r.edit2));
-                Edit6->setText(Q(r.edit6));
+                Edit1->setText(Q(r.level));
+                Edit2->setText(Q(r.gravity));
+                Edit6->setText(Q(r.endless));
             },
             [this](const vexa::AdjustReply& r) {
-                Edit7->setText(Q(r.edit7));
-                Edit8->setText(Q(r.edit8));
-                Edit11->setText(Q(r.edit11));
+                Edit7->setText(Q(r.hundredHz));
+                Edit8->setText(Q(r.display));
+                Edit11->setText(Q(r.df));
             },
             [this](const vexa::FineAdjustReply& r) {
-                Edit20->setText(Q(r.edit20));
-                Edit16->setText(Q(r.edit16));
-                Edit17->setText(Q(r.edit17));
+                Edit20->setText(Q(r.x));
+                Edit16->setText(Q(r.y));
+                Edit17->setText(Q(r.z));
             },
-            [this](const vexa::BuzzerReply& r) { Label19->setText(QString::fromStdString(r.label19())); },
+            [this](const vexa::BuzzerReply& r) { Label19->setText(QString::fromStdString(r.stateText())); },
             [this](const vexa::CountReply& r) { ApplyCountReply(r); },
-            [this](const vexa::ThresholdReply& r) { ComboBox1->setEditText(Q(r.comboBox1)); },
-            [this](const vexa::TitleReply& r) { Label33->setText(Q(r.label33)); },
+            [this](const vexa::ThresholdReply& r) { ComboBox1->setEditText(Q(r.threshold)); },
+            [this](const vexa::TitleReply& r) { Label33->setText(Q(r.text)); },
             [this](const vexa::TitleRangeReply& r) {
                 if (r.countsPerGIs2) ComboBox5->setEditText(QStringLiteral("50"));
-                Label33->setText(Q(r.label33));
+                Label33->setText(Q(r.text));
             },
             [this](const vexa::SamplingReply& r) {
                 ComboBox3->setEditText(QString::fromStdString(r.sampling.text));
             },
-            [this](const vexa::IdTextReply& r) { Edit21->setText(Q(r.edit21)); },
-            [this](const vexa::LReply& r) { Edit14->setText(Q(r.edit14)); },
-            [this](const vexa::LoggerIdReply& r) { Label18->setText(Q(r.label18)); },
+            [this](const vexa::IdTextReply& r) { Edit21->setText(Q(r.idText)); },
+            [this](const vexa::LReply& r) { Edit14->setText(Q(r.lValue)); },
+            [this](const vexa::LoggerIdReply& r) { Label18->setText(Q(r.loggerId)); },
             [this](const vexa::IntervalReply& r) {
                 ComboBox2->setEditText(QString::fromStdString(r.intervalName));
             },
-            [this](const vexa::RecReply& r) { Edit15->setText(Q(r.edit15)); },
+            [this](const vexa::RecReply& r) { Edit15->setText(Q(r.recValue)); },
             [this](const vexa::StartModeReply& r) {
-                ComboBox4->setEditText(QString::fromStdString(r.comboBox4));
+                ComboBox4->setEditText(QString::fromStdString(r.startMode));
             },
             [this](const vexa::RangeReply& r) {
                 if (r.range) ComboBox5->setEditText(QString::fromStdString(r.range->rangeText));
@@ -62,19 +62,19 @@ void TForm1::StatusReplyReceived(const vexa::StatusReply& reply) {
                 CheckBox2->setFocus();
                 // A change of the box runs its click handler while ThresholdDetectOn still holds the
                 // old state (connected to the box's toggled signal).
-                if (CheckBox2->isChecked() != r.checked) CheckBox2->setChecked(r.checked);
+                if (CheckBox2->isChecked() != r.detectOn) CheckBox2->setChecked(r.detectOn);
                 State.ThresholdDetectOn = CheckBox2->isChecked() ? 1 : 0;
                 Edit12->setText(QString::number(State.ThresholdDetectOn));
             },
-            [this](const vexa::StartSettingReply& r) { Label31->setText(Q(r.label31)); },
-            [this](const vexa::StartYearReply& r) { Label15->setText(Q(r.label15)); },
+            [this](const vexa::StartSettingReply& r) { Label31->setText(Q(r.startSetting)); },
+            [this](const vexa::StartYearReply& r) { Label15->setText(Q(r.year)); },
         },
         reply);
 }
 
 void TForm1::ApplyCountReply(const vexa::CountReply& r) {
-    Label13->setText(Q(r.label13));
-    Label39->setText(Q(r.label39));
+    Label13->setText(Q(r.countText));
+    Label39->setText(Q(r.afterCountText));
     if (r.negative)
         UI().ShowMessage(
             QString::fromUtf8(vexa::BadCountMessage.data(), qsizetype(vexa::BadCountMessage.size())));

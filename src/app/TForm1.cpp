@@ -7,6 +7,7 @@
 #include "platform/Interaction.h"
 #include "platform/PortRegistry.h"
 #include "platform/QtUiMailbox.h"
+#include "protocol/CodeTables.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -58,6 +59,9 @@ void TForm1::ConnectPortHooks() {
     mailbox_ = std::make_shared<QtUiMailbox>();
     ApdComPort1.SetUiMailbox(mailbox_);
     ApdComPort1.SetDevicePathResolver([this](unsigned n) -> std::optional<std::string> {
+        // The last tick's snapshot knows the ports it found; others (a port typed by hand, a connect
+        // before the first tick) are asked for.
+        if (auto it = lastSnapshot_.devicePaths.find(n); it != lastSnapshot_.devicePaths.end()) return it->second;
         if (!deps_.registry) return std::nullopt;
         return deps_.registry->DevicePath(n);
     });
@@ -68,9 +72,7 @@ void TForm1::ConnectPortHooks() {
         if (!chosen || *chosen < 0 || *chosen >= int(names.size())) return std::nullopt;
         // The chosen number is the entry's text from its fourth character on.
         const std::string& text = names[size_t(*chosen)];
-        unsigned n = 0;
-        for (size_t i = 3; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) n = n * 10 + unsigned(text[i] - '0');
-        return n;
+        return unsigned(vexa::session::PortNumberOfText(text));
     });
     ApdComPort1.OnTriggerAvail = [this](TApdCustomComPort& cp, std::uint16_t count) {
         ApdComPort1TriggerAvail(cp, count);
@@ -132,14 +134,12 @@ void TForm1::FormCreate() {
 
     // 9. Recording intervals.
     ComboBox2->clear();
-    ComboBox2->addItems({"1sec", "5sec", "10sec", "15sec", "20sec", "30sec", "1min", "2min", "3min", "4min",
-                         "5min", "10min", "15min", "20min", "30min"});
+    for (std::string_view name : vexa::IntervalChoices()) ComboBox2->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
     ComboBox2->setEditText(QStringLiteral("10min"));
 
     // 10. Sampling settings.
     ComboBox3->clear();
-    ComboBox3->addItems({"1mTRC", "2mTRC", "5mTRC", "10mTRC", "20mTRC", "1msec", "2msec", "5msec", "10msec",
-                         "20msec"});
+    for (std::string_view name : vexa::SamplingChoices()) ComboBox3->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
     ComboBox3->setEditText(QStringLiteral("R"));
 
     ComboBox5->setEditText(QStringLiteral("10"));

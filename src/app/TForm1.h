@@ -6,6 +6,7 @@
 #include "dialogs/MainWindowLink.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
+#include "session/PortSearch.h"
 #include "session/Session.h"
 #include "ui_TForm1.h"
 
@@ -220,6 +221,7 @@ private:
     // download is finished with what arrived.
     void LoggerGone();
     QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
+    vexa::session::RegistrySnapshot lastSnapshot_;
     void ConnectPortHooks();
 
     void ConnectHandlers();

@@ -37,6 +37,19 @@ std::optional<unsigned> ParseComName(std::string_view name) {
     return number;
 }
 
+vexa::session::RegistrySnapshot PortRegistry::Snapshot() {
+    vexa::session::RegistrySnapshot snapshot;
+    snapshot.serialComm = SerialCommValues();
+    snapshot.loggerFriendlyName = LoggerFriendlyName();
+    snapshot.adapterPortName = AdapterPortName();
+    for (const auto& entry : snapshot.serialComm) {
+        if (const auto n = ParseComName(entry.second)) {
+            if (auto path = DevicePath(*n)) snapshot.devicePaths.emplace(*n, std::move(*path));
+        }
+    }
+    return snapshot;
+}
+
 std::unique_ptr<PortRegistry> MakePortRegistry() {
     const char* file = std::getenv("VEXA_REGISTRY");
     if (file != nullptr && *file != '\0') return std::make_unique<RegistryFilePortRegistry>(file);

@@ -1,6 +1,8 @@
 // The port registry: where the main window's tick reads the serial-port list and the logger's port name.
 #pragma once
 
+#include "session/PortSearch.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +58,10 @@ class PortRegistry {
 
     // All ports with what is known about them, ordered by COM number.
     virtual std::vector<SerialPortInfo> Describe() = 0;
+
+    // What one discovery tick needs, read in one pass where the source allows it. The default asks
+    // the calls above one by one.
+    virtual vexa::session::RegistrySnapshot Snapshot();
 };
 
 // The registry file named by VEXA_REGISTRY when that variable is set and not empty (the file need not

@@ -145,11 +145,12 @@ std::vector<SerialPortInfo> SysfsPortRegistry::Describe() {
     return ports;
 }
 
-std::vector<std::pair<std::string, std::string>> SysfsPortRegistry::SerialCommValues() {
+namespace {
+std::vector<std::pair<std::string, std::string>> SerialCommOf(const std::vector<SerialPortInfo>& ports) {
     std::vector<std::pair<std::string, std::string>> values;
     unsigned vcpCount = 0;
     unsigned serialCount = 0;
-    for (const SerialPortInfo& port : Describe()) {
+    for (const SerialPortInfo& port : ports) {
         const std::string name = IsLoggerFamily(port) ? "\\Device\\VCP" + std::to_string(vcpCount++)
                                                       : "\\Device\\Serial" + std::to_string(serialCount++);
         values.emplace_back(name, port.comName);
@@ -157,17 +158,38 @@ std::vector<std::pair<std::string, std::string>> SysfsPortRegistry::SerialCommVa
     return values;
 }
 
-std::optional<std::string> SysfsPortRegistry::LoggerFriendlyName() {
-    for (const SerialPortInfo& port : Describe())
+std::optional<std::string> LoggerFriendlyNameOf(const std::vector<SerialPortInfo>& ports) {
+    for (const SerialPortInfo& port : ports)
         if (port.vendorId == kLoggerVendorId && port.productId == kLoggerProductId)
             return "USB Serial Port (" + port.comName + ")";
     return std::nullopt;
 }
 
-std::optional<std::string> SysfsPortRegistry::AdapterPortName() {
-    for (const SerialPortInfo& port : Describe())
+std::optional<std::string> AdapterPortNameOf(const std::vector<SerialPortInfo>& ports) {
+    for (const SerialPortInfo& port : ports)
         if (port.vendorId == kAdapterVendorId && port.productId == kAdapterProductId) return port.comName;
     return std::nullopt;
+}
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> SysfsPortRegistry::SerialCommValues() {
+    return SerialCommOf(Describe());
+}
+
+std::optional<std::string> SysfsPortRegistry::LoggerFriendlyName() { return LoggerFriendlyNameOf(Describe()); }
+
+std::optional<std::string> SysfsPortRegistry::AdapterPortName() { return AdapterPortNameOf(Describe()); }
+
+vexa::session::RegistrySnapshot SysfsPortRegistry::Snapshot() {
+    const std::vector<SerialPortInfo> ports = Describe();
+    vexa::session::RegistrySnapshot snapshot;
+    snapshot.serialComm = SerialCommOf(ports);
+    snapshot.loggerFriendlyName = LoggerFriendlyNameOf(ports);
+    snapshot.adapterPortName = AdapterPortNameOf(ports);
+    for (const SerialPortInfo& port : ports) {
+        if (const auto n = ParseComName(port.comName)) snapshot.devicePaths.emplace(*n, port.devicePath);
+    }
+    return snapshot;
 }
 
 std::optional<std::string> SysfsPortRegistry::DevicePath(unsigned comNumber) {

@@ -40,6 +40,8 @@ class SysfsPortRegistry : public PortRegistry {
     // <devRoot>/ttyXXX, only while that tty is present.
     std::optional<std::string> DevicePath(unsigned comNumber) override;
     std::vector<SerialPortInfo> Describe() override;
+    // One walk of sysfs for the whole tick.
+    vexa::session::RegistrySnapshot Snapshot() override;
 
   private:
     std::filesystem::path sysRoot_;

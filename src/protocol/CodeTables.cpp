@@ -50,6 +50,12 @@ std::optional<char> IntervalCodeOfName(std::string_view name) {
     return std::nullopt;
 }
 
+std::vector<std::string_view> IntervalChoices() {
+    std::vector<std::string_view> choices(IntervalNames.begin() + 9, IntervalNames.end());
+    choices.insert(choices.end(), IntervalNames.begin(), IntervalNames.begin() + 9);
+    return choices;
+}
+
 int NextIntervalIndex(int index) {
     const int next = index + 1;
     if (next == 9 || next < 0 || next >= IntervalCount)
@@ -62,6 +68,15 @@ SamplingSetting SamplingOfCode(char code) {
         if (entry.code == code)
             return {std::string(entry.text), entry.extraDigitMode};
     return {std::string(UnknownSamplingText), 0};
+}
+
+std::vector<std::string_view> SamplingChoices() {
+    std::vector<std::string_view> choices;
+    for (char code : std::string_view("FED98CBA76"))
+        for (const auto& entry : SamplingTable)
+            if (entry.code == code)
+                choices.push_back(entry.text);
+    return choices;
 }
 
 char SamplingCodeOfName(std::string_view name) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -21,6 +22,9 @@ std::optional<int> IntervalIndexOfCode(char code);
 // Code letter of an interval name as it stands in the interval box; nothing for an unknown name.
 std::optional<char> IntervalCodeOfName(std::string_view name);
 
+// The interval list as the window offers it: the seconds intervals first, then the minutes.
+std::vector<std::string_view> IntervalChoices();
+
 // The index after this one when stepping through the nine minute intervals: 0..7 -> next, 8 -> 0.
 // From the seconds intervals it steps on (9..13 -> next) and wraps from 14 to 0 so that a code exists.
 int NextIntervalIndex(int index);
@@ -34,6 +38,8 @@ struct SamplingSetting {
 };
 
 SamplingSetting SamplingOfCode(char code);
+// The sampling list as the window offers it: the trace settings, then the millisecond ones.
+std::vector<std::string_view> SamplingChoices();
 
 // Code sent with "i" for a sampling name; any text that is not a known name gives '0'.
 char SamplingCodeOfName(std::string_view name);

@@ -22,8 +22,6 @@ EConvertError::EConvertError(std::string_view text)
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Reads blanks, sign and digits from pos; returns the saturated value and leaves pos after the digits.
 long long ReadSignedDigits(std::string_view text, std::size_t& pos, bool& anyDigit) {
     while (pos < text.size() && IsBlank(text[pos]))

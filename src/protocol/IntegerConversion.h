@@ -20,6 +20,9 @@ int StrictToInt(std::string_view text);
 // A value beyond the int range saturates instead of overflowing.
 int LenientToInt(std::string_view text);
 
+// A decimal digit, '0' to '9' (no locale, no other scripts' digits).
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // True for the characters that count as blanks around a control's text (space and control characters).
 constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 

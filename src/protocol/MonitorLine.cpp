@@ -1,6 +1,8 @@
 // Reading the monitor's answer: axis values for the bars and the temperature text.
 #include "protocol/MonitorLine.h"
 
+#include "protocol/IntegerConversion.h"
+
 #include <algorithm>
 
 namespace vexa {
@@ -10,22 +12,14 @@ namespace {
 constexpr std::size_t ValueOffset = 2;
 constexpr std::size_t ValueWidth = 5;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A decimal number inside the field: leading blanks, a sign, digits; nothing if no digit follows.
+// A decimal number inside the field: leading spaces, a sign, digits; nothing if no digit follows.
 std::optional<int> ReadNumber(std::string_view field) {
-    std::size_t pos = 0;
-    while (pos < field.size() && field[pos] == ' ')
-        ++pos;
-    bool negative = false;
+    std::size_t pos = std::min(field.find_first_not_of(' '), field.size());
     if (pos < field.size() && (field[pos] == '-' || field[pos] == '+'))
-        negative = field[pos++] == '-';
+        ++pos;
     if (pos >= field.size() || !IsDigit(field[pos]))
         return std::nullopt;
-    int value = 0;
-    while (pos < field.size() && IsDigit(field[pos]))
-        value = value * 10 + (field[pos++] - '0');
-    return negative ? -value : value;
+    return LenientToInt(field);
 }
 
 AxisReading ReadAxis(std::string_view buffer, std::size_t letter) {

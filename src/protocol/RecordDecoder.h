@@ -3,6 +3,8 @@
 
 #include "protocol/LineBuffer.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace vexa {
@@ -38,6 +40,32 @@ struct DecodeOutcome {
     bool markedThis = false;     // this record's time did not advance; its first byte is now 0x81
 };
 
+// One decoded record: time, the three axes in raw counts, the temperature, the extra field and the
+// irregular mark.
+struct Sample {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    int hundredths = 0;  // 100 or more makes the download irregular (not the line)
+    int thousandths = 0; // the extra digit of the millisecond sampling modes, else 0
+    int x = 0, y = 0, z = 0;
+    int temperature = 0;    // whole degrees after the offset rule
+    bool minusZero = false; // printed " -0." (temperature 0)
+    char tenths = '0';      // the tenths digit as the record carries it
+    int extra = 0;          // 0: absent
+    bool irregular = false; // the time did not advance: the line's first byte is the mark 0x81
+    bool operator==(const Sample&) const = default;
+};
+
+// Decodes one record line into a sample, advancing the state as DecodeRecord does.
+Sample DecodeSample(RecordDecoderState& state, std::string_view record, DecodeOutcome& outcome);
+
+// The CSV data line of a sample, as DecodeRecord writes it (padding zeros, the mark when irregular).
+void FormatCsvLine(const Sample& sample, LineBuffer& line);
+std::string FormatCsvLine(const Sample& sample);
+
+// Reads a data line of the work area back; nothing for any other line (headers, comments, capture
+// lines). On a marked line the mark stands in the year's first digit, which is then lost.
+std::optional<Sample> ParseCsvLine(std::string_view line);
+
 // Decodes the record line in the buffer and overwrites it with the CSV data line, e.g.
 // "104C8B8500FF0A194B00" -> "2024/01/02 12:34:56.750,  0, -1, 10, 25.5". Characters beyond the record's
 // length count as absent ("0" for the fixed fields); a record shorter than 18 characters has hundredths 0.
@@ -51,7 +79,8 @@ inline constexpr char IrregularMark = '\x81';
 // Comment line the window puts before a marked record (UTF-8 display text).
 inline constexpr std::string_view IrregularRecordComment = "//↓Irregular Record //";
 // The same comment as it stands in the work area and in a saved file (Shift-JIS: 0x81 0xAB is the arrow).
-inline constexpr std::string_view IrregularRecordCommentBytes = "//\x81\xab" "Irregular Record //";
+inline constexpr std::string_view IrregularRecordCommentBytes = "//\x81\xab"
+                                                                "Irregular Record //";
 // Message shown once after a download with an irregular record.
 inline constexpr std::string_view IrregularTimeMessage = "時間不整合";
 

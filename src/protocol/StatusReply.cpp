@@ -15,7 +15,6 @@ namespace {
 
 using Anchor = std::optional<std::size_t>;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::optional<std::string> TextAt(std::string_view line, Anchor anchor, std::size_t offset = 0) {
     if (!anchor)
@@ -74,14 +73,14 @@ StatusReply Count(std::string_view line) {
     if (pos == numberStart)
         return IgnoredReply{};
     CountReply reply;
-    reply.label13 = std::string(line.substr(numberStart, pos - numberStart));
-    const long long count = LenientToInt(reply.label13);
+    reply.countText = std::string(line.substr(numberStart, pos - numberStart));
+    const long long count = LenientToInt(reply.countText);
     reply.negative = count < 0;
     // The absolute value of INT_MIN does not fit; the saturated value stands in for it.
     reply.recordCount = static_cast<int>(std::min<long long>(std::llabs(count), 2147483647LL));
     while (pos < line.size() && line[pos] == ' ')
         ++pos;
-    reply.label39 = std::string(line.substr(pos));
+    reply.afterCountText = std::string(line.substr(pos));
     return reply;
 }
 

@@ -1,4 +1,5 @@
-// Meaning of the logger's "@" status replies and of its model line, as values for the window's controls.
+// Meaning of the logger's "@" status replies and of its model line, in the logger's own terms; which
+// control shows which value is decided in one place of the window.
 // Display texts are UTF-8 (e.g. "開始"); everything read from the wire is ASCII bytes kept as they are.
 #pragma once
 
@@ -11,90 +12,90 @@
 
 namespace vexa {
 
-// "@A" with "h" at w: the fields beside "ハザード", "Gravity", "エンドレス".
+// "@A" with "h" at w: the hazard level, and the gravity and endless settings as "OFF"/"ON".
 struct AdjustReplyH {
-    std::string edit1, edit2, edit6;
+    std::string level, gravity, endless;
 };
-// "@A" without "h": the fields beside "100hz", "表示", "DF".
+// "@A" without "h": the 100 Hz setting as "OFF"/"ON", the display and the DF values.
 struct AdjustReply {
-    std::string edit7, edit8, edit11;
+    std::string hundredHz, display, df;
 };
-// "@F": the fields beside "X2", "Y2", "Z2".
+// "@F": the fine adjustment of the X, Y and Z axes.
 struct FineAdjustReply {
-    std::string edit20, edit16, edit17;
+    std::string x, y, z;
 };
 // "@B": buzzer state.
 struct BuzzerReply {
     bool buzzerOn = false;
-    std::string label19() const { return buzzerOn ? "BZ-ON" : "BZ-OFF"; }
+    std::string stateText() const { return buzzerOn ? "BZ-ON" : "BZ-OFF"; }
 };
 // "@C": record count. When negative is set the window reports "データ数不具合"; recordCount is the
 // absolute value already.
 struct CountReply {
-    std::string label13;
+    std::string countText;  // the count as the logger wrote it
     int recordCount = 0;
-    std::string label39;
+    std::string afterCountText;  // what follows the count (the memory's size)
     bool negative = false;
 };
-// "@D" and "@d": threshold box text.
+// "@D" and "@d": the threshold, two digits.
 struct ThresholdReply {
-    std::string comboBox1;
+    std::string threshold;
 };
-// "@G": the window's top line.
+// "@G": the logger's title text.
 struct TitleReply {
-    std::string label33;
+    std::string text;
 };
-// "@g": top line, and counts per G becomes 2 (range box "50") when countsPerGIs2 is set.
+// "@g": the title text; the range becomes 2 counts per G ("50") when countsPerGIs2 is set.
 struct TitleRangeReply {
     bool countsPerGIs2 = false;
-    std::string label33;
+    std::string text;
 };
-// "@I": sampling box text and ExtraDigitMode.
+// "@I": the sampling setting (its name and whether records carry a thousandths digit).
 struct SamplingReply {
     SamplingSetting sampling;
 };
-// "@K": the logger's ID text field.
+// "@K": the logger's ID text.
 struct IdTextReply {
-    std::string edit21;
+    std::string idText;
 };
-// "@L": the field beside "L" and "W".
+// "@L": the L value.
 struct LReply {
-    std::string edit14;
+    std::string lValue;
 };
-// "@M": the logger ID shown beside "My ID".
+// "@M": the logger ID.
 struct LoggerIdReply {
-    std::string label18;
+    std::string loggerId;
 };
 // "@R": recording interval.
 struct IntervalReply {
     int intervalIndex = 0;
     std::string intervalName;
 };
-// "@r": the field beside "Rec".
+// "@r": the Rec value.
 struct RecReply {
-    std::string edit15;
+    std::string recValue;
 };
-// "@s": start mode box text, "Sleep" or "開始".
+// "@s": the start mode, "Sleep" or "開始".
 struct StartModeReply {
-    std::string comboBox4;
+    std::string startMode;
 };
-// "@T": range; an empty range means CountsPerG and the range box stay as they are.
+// "@T": the range; an empty range leaves counts per G as it is.
 struct RangeReply {
     std::optional<RangeSetting> range;
 };
-// "@W": threshold-exceed detection check box.
+// "@W": whether threshold-exceed detection is on.
 struct ThresholdDetectReply {
-    bool checked = false;
+    bool detectOn = false;
 };
-// "@w": start setting text.
+// "@w": the start setting text.
 struct StartSettingReply {
-    std::string label31;
+    std::string startSetting;
 };
 // "@Y": year of the first record.
 struct StartYearReply {
-    std::string label15;
+    std::string year;
 };
-// Unknown code, or a line lacking the anchor or the characters its code reads: the window does nothing.
+// Unknown code, or a line lacking the anchor or the characters its code reads: nothing changes.
 struct IgnoredReply {};
 
 using StatusReply =

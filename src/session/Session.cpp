@@ -203,7 +203,7 @@ void Session::ApplyStatusReply(std::string_view line) {
                    [&s](const vexa::TitleRangeReply& r) {
                        if (r.countsPerGIs2) s.CountsPerG = 2;
                    },
-                   [&s](const vexa::StartYearReply& r) { s.StartYearText = r.label15; },
+                   [&s](const vexa::StartYearReply& r) { s.StartYearText = r.year; },
                    [](const auto&) {},
                },
                reply);

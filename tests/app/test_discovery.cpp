@@ -1,5 +1,4 @@
 // Port discovery: finding the logger's port in the registry, connecting once, deferred tick items.
-#include "app/PortDiscovery.h"
 #include "support/LinkedForm.h"
 
 #include <QListWidget>
@@ -10,42 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(FriendlyName, PortNameBetweenTheParentheses) {
-    struct Case {
-        const char* text;
-        FriendlyPortName::Kind kind;
-        const char* name;
-    } cases[] = {
-        {"USB Serial Port (COM3)", FriendlyPortName::Found, "COM3"},
-        {"USB Serial Port (COM12)", FriendlyPortName::Found, "COM12"},
-        {"USB Serial Port (COM123)", FriendlyPortName::Found, "COM123"},   // six characters fit
-        {"USB Serial Port (COM1234)", FriendlyPortName::TooLong, ""},      // seven do not
-        {"USB Serial Port (COM3", FriendlyPortName::Missing, ""},          // no ")"
-        {"USB Serial Port COM3", FriendlyPortName::Missing, ""},           // no "("
-        {"()", FriendlyPortName::Found, ""},
-    };
-    for (const auto& c : cases) {
-        const auto r = PortNameFromFriendlyName(c.text);
-        EXPECT_EQ(r.kind, c.kind) << c.text;
-        EXPECT_EQ(r.name, c.name) << c.text;
-    }
-}
-
-TEST(PortNumber, ReadLikeAtolAfterThreeCharacters) {
-    struct Case {
-        const char* text;
-        int number;
-    } cases[] = {{"COM7", 7},      {"COM12", 12}, {"No Port", 0}, {"1", 0},   {"COM 4", 4},
-                 {"COM4x", 4},     {"COMx", 0},   {"", 0},        {"COM-3", 0}, {"COM99999999999999999", 0}};
-    for (const auto& c : cases) EXPECT_EQ(PortNumberOfText(c.text), c.number) << c.text;
-}
-
-TEST(VcpPosition, CaseSensitiveOneBased) {
-    EXPECT_EQ(VcpPosition("\\Device\\VCP0"), 9);
-    EXPECT_EQ(VcpPosition("\\Device\\vcp0"), 0);
-    EXPECT_EQ(VcpPosition("\\Device\\Serial0"), 0);
-}
 
 struct Discovery : LinkedForm, ::testing::Test {};
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -395,6 +397,27 @@ TEST_F(SysfsTest, AdapterPresentBesideAModem) {
     ASSERT_EQ(ports.size(), 2u);
     EXPECT_EQ(ports[1].driver, "cdc_acm");
     EXPECT_EQ(ports[1].vendorId, "2341");
+}
+
+// A tick's snapshot (one walk) says what the single reads say, for the file and for sysfs alike.
+void ExpectSnapshotMatchesTheSingleReads(PortRegistry& r, const std::map<unsigned, std::string>& devices) {
+    const auto snapshot = r.Snapshot();
+    EXPECT_EQ(snapshot.serialComm, r.SerialCommValues());
+    EXPECT_EQ(snapshot.loggerFriendlyName, r.LoggerFriendlyName());
+    EXPECT_EQ(snapshot.adapterPortName, r.AdapterPortName());
+    EXPECT_EQ(snapshot.devicePaths, devices);
+}
+
+TEST_F(SysfsTest, SnapshotOfOneWalkMatchesTheSingleReads) {
+    tree.AddBuiltin("ttyS0", true);
+    tree.AddUsbSerial("ttyUSB0", "1-1", "0fe3", "6002", "VEXA logger", "ftdi_sio");
+    tree.AddUsbSerial("ttyUSB1", "1-3", "0403", "6001", "FT232R USB UART", "ftdi_sio");
+    ExpectSnapshotMatchesTheSingleReads(registry, {{1, Dev("ttyS0")}, {3, Dev("ttyUSB0")}, {4, Dev("ttyUSB1")}});
+}
+
+TEST_F(RegistryFileTest, SnapshotMatchesTheSingleReads) {
+    WriteFile(file, kSampleFile);
+    ExpectSnapshotMatchesTheSingleReads(registry, {{3, "/dev/pts/7"}});
 }
 
 TEST_F(SysfsTest, DriverFamilyDecidesTheValueName) {

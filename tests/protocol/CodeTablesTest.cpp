@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vexa {
 namespace {
 
@@ -58,6 +60,34 @@ TEST(CodeTables, SamplingNamesToCommandCodes) {
         EXPECT_EQ(SamplingCodeOfName(SamplingOfCode(code).text), code) << "code " << code;
     for (const char* other : {"0.5秒", "0.16秒", "Real(16Hz)", "", "5msec ", "5MSEC"})
         EXPECT_EQ(SamplingCodeOfName(other), '0') << other;
+}
+
+// What the lists offer must be what the commands can send and the replies can name: every choice has
+// its own code, and the code's reply names the choice again.
+TEST(CodeTables, EveryListChoiceHasACodeThatNamesItBack) {
+    const auto intervals = vexa::IntervalChoices();
+    ASSERT_EQ(intervals.size(), size_t(vexa::IntervalCount));
+    EXPECT_EQ(intervals.front(), "1sec");
+    EXPECT_EQ(intervals.back(), "30min");
+    std::string codes;
+    for (std::string_view name : intervals) {
+        const auto code = vexa::IntervalCodeOfName(name);
+        ASSERT_TRUE(code) << name;
+        EXPECT_EQ(vexa::IntervalNameAt(*vexa::IntervalIndexOfCode(*code)), name);
+        codes += *code;
+    }
+    std::sort(codes.begin(), codes.end());
+    EXPECT_EQ(std::unique(codes.begin(), codes.end()), codes.end());
+
+    const auto sampling = vexa::SamplingChoices();
+    ASSERT_EQ(sampling.size(), 10u);
+    EXPECT_EQ(sampling.front(), "1mTRC");
+    EXPECT_EQ(sampling.back(), "20msec");
+    for (std::string_view name : sampling) {
+        const char code = vexa::SamplingCodeOfName(name);
+        EXPECT_NE(code, '0') << name;
+        EXPECT_EQ(vexa::SamplingOfCode(code).text, name);
+    }
 }
 
 TEST(CodeTables, RangeFromTReply) {

@@ -52,47 +52,47 @@ TEST(ReplyFields, GroupValuesNeedAllThreeGroups) {
 
 TEST(StatusReply, AdjustAndFineAdjustGroups) {
     const auto h = As<AdjustReplyH>("@A h +1 05, ab00,1ab23,");
-    EXPECT_EQ(h.edit1, "+05");
-    EXPECT_EQ(h.edit2, "OFF");
-    EXPECT_EQ(h.edit6, "ON");
+    EXPECT_EQ(h.level, "+05");
+    EXPECT_EQ(h.gravity, "OFF");
+    EXPECT_EQ(h.endless, "ON");
     const auto plain = As<AdjustReply>("@A x  ab00,+1 05,1ab23,");
-    EXPECT_EQ(plain.edit7, "OFF");
-    EXPECT_EQ(plain.edit8, "+05");
-    EXPECT_EQ(plain.edit11, "123");
+    EXPECT_EQ(plain.hundredHz, "OFF");
+    EXPECT_EQ(plain.display, "+05");
+    EXPECT_EQ(plain.df, "123");
     const auto fine = As<FineAdjustReply>("@F x +1 05, ab00,1ab23");
-    EXPECT_EQ(fine.edit20, "+05");
-    EXPECT_EQ(fine.edit16, " 00");
-    EXPECT_EQ(fine.edit17, "123");
+    EXPECT_EQ(fine.x, "+05");
+    EXPECT_EQ(fine.y, " 00");
+    EXPECT_EQ(fine.z, "123");
 }
 
 TEST(StatusReply, RecordCount) {
     const auto count = As<CountReply>("@C= 1234 32000");
-    EXPECT_EQ(count.label13, "1234");
+    EXPECT_EQ(count.countText, "1234");
     EXPECT_EQ(count.recordCount, 1234);
-    EXPECT_EQ(count.label39, "32000");
+    EXPECT_EQ(count.afterCountText, "32000");
     EXPECT_FALSE(count.negative);
 
     const auto negative = As<CountReply>("@C=   -5   32000 rec");
-    EXPECT_EQ(negative.label13, "-5");
+    EXPECT_EQ(negative.countText, "-5");
     EXPECT_EQ(negative.recordCount, 5);
-    EXPECT_EQ(negative.label39, "32000 rec");
+    EXPECT_EQ(negative.afterCountText, "32000 rec");
     EXPECT_TRUE(negative.negative);
 
     const auto bare = As<CountReply>("@C=77");
     EXPECT_EQ(bare.recordCount, 77);
-    EXPECT_EQ(bare.label39, "");
+    EXPECT_EQ(bare.afterCountText, "");
 }
 
 TEST(StatusReply, SingleCharacterCodes) {
     EXPECT_TRUE(As<BuzzerReply>("@B=xxxx0").buzzerOn);
-    EXPECT_EQ(As<BuzzerReply>("@B=xxxx0").label19(), "BZ-ON");
-    EXPECT_EQ(As<BuzzerReply>("@B=xxxx1").label19(), "BZ-OFF");
-    EXPECT_EQ(As<ThresholdReply>("@D=1x2").comboBox1, "12");
-    EXPECT_EQ(As<ThresholdReply>("@d=34").comboBox1, "34");
-    EXPECT_EQ(As<StartModeReply>("@s=xxxx0").comboBox4, "Sleep");
-    EXPECT_EQ(As<StartModeReply>("@s=xxxx1").comboBox4, "開始");
-    EXPECT_FALSE(As<ThresholdDetectReply>("@W=xxxx0").checked);
-    EXPECT_TRUE(As<ThresholdDetectReply>("@W=xxxx1").checked);
+    EXPECT_EQ(As<BuzzerReply>("@B=xxxx0").stateText(), "BZ-ON");
+    EXPECT_EQ(As<BuzzerReply>("@B=xxxx1").stateText(), "BZ-OFF");
+    EXPECT_EQ(As<ThresholdReply>("@D=1x2").threshold, "12");
+    EXPECT_EQ(As<ThresholdReply>("@d=34").threshold, "34");
+    EXPECT_EQ(As<StartModeReply>("@s=xxxx0").startMode, "Sleep");
+    EXPECT_EQ(As<StartModeReply>("@s=xxxx1").startMode, "開始");
+    EXPECT_FALSE(As<ThresholdDetectReply>("@W=xxxx0").detectOn);
+    EXPECT_TRUE(As<ThresholdDetectReply>("@W=xxxx1").detectOn);
 }
 
 TEST(StatusReply, IntervalSamplingAndRange) {
@@ -113,19 +113,19 @@ TEST(StatusReply, IntervalSamplingAndRange) {
 }
 
 TEST(StatusReply, TextCodes) {
-    EXPECT_EQ(As<TitleReply>("@G=1 Hello world").label33, "Hello world");
+    EXPECT_EQ(As<TitleReply>("@G=1 Hello world").text, "Hello world");
     const auto g5 = As<TitleRangeReply>("@g=5 Title");
     EXPECT_TRUE(g5.countsPerGIs2);
-    EXPECT_EQ(g5.label33, "Title");
+    EXPECT_EQ(g5.text, "Title");
     EXPECT_TRUE(As<TitleRangeReply>("@g=M T").countsPerGIs2); // 'M' & 7 == 5
     EXPECT_FALSE(As<TitleRangeReply>("@g=D T").countsPerGIs2);
-    EXPECT_EQ(As<IdTextReply>("@K AB12").edit21, "AB12");
-    EXPECT_EQ(As<LReply>("@L=abc-05").edit14, "-05");
-    EXPECT_EQ(As<LoggerIdReply>("@M=0123456 tail").label18, "23456");
-    EXPECT_EQ(As<LoggerIdReply>("@M=xy").label18, "");
-    EXPECT_EQ(As<RecReply>("@r=x35").edit15, "35");
-    EXPECT_EQ(As<StartSettingReply>("@w=x予約").label31, "予約");
-    EXPECT_EQ(As<StartYearReply>("@Y=2024").label15, "2024");
+    EXPECT_EQ(As<IdTextReply>("@K AB12").idText, "AB12");
+    EXPECT_EQ(As<LReply>("@L=abc-05").lValue, "-05");
+    EXPECT_EQ(As<LoggerIdReply>("@M=0123456 tail").loggerId, "23456");
+    EXPECT_EQ(As<LoggerIdReply>("@M=xy").loggerId, "");
+    EXPECT_EQ(As<RecReply>("@r=x35").recValue, "35");
+    EXPECT_EQ(As<StartSettingReply>("@w=x予約").startSetting, "予約");
+    EXPECT_EQ(As<StartYearReply>("@Y=2024").year, "2024");
 }
 
 TEST(StatusReply, LinesLackingWhatTheirCodeReadsAreIgnored) {
