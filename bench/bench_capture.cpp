@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         ui.inputAnswers.push_back(QStringLiteral("360"));
         form->Button40Click();
         CaptureView& capture = form->Capture();
-        if (!Pump([&] { return capture.Exchange().Active(); }, 10000)) Fail("the capture did not start");
+        if (!Pump([&] { return capture.Exchange().Streaming(); }, 10000)) Fail("the capture did not start");
 
         // The event loop's responsiveness: the largest gap between ticks of a 5 ms timer.
         QElapsedTimer clock;
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
         // The samples arrive as one block, so the capture ends at once and only its writing is timed.
         const qint64 begin = clock.nsecsElapsed();
         capture.Exchange().OnBytes(stream, vexa::session::Clock::now());
-        if (!Pump([&] { return !capture.Exchange().Busy(); }, 60000)) Fail("the lines were not written");
+        if (!Pump([&] { return !capture.Exchange().Active(); }, 60000)) Fail("the lines were not written");
         const qint64 end = clock.nsecsElapsed();
         // The stall counts until the work area's view, which catches up between events, shows every line.
         if (!Pump([&] { return form->Memo1->document()->blockCount() == form->Memo1->Count(); }, 60000))

@@ -88,7 +88,7 @@ void CaptureView::Escape() {
 }
 
 bool CaptureView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && event->type() == QEvent::KeyPress && exchange_.Active() &&
+    if (watched == &form_ && event->type() == QEvent::KeyPress && exchange_.Streaming() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         Escape();
         return true;

@@ -17,7 +17,7 @@ class CaptureView : public QObject, private vexa::session::CaptureObserver {
 
     vexa::session::CaptureExchange& Exchange() { return exchange_; }
     // A capture is waiting to start, streaming, or writing its lines.
-    bool Busy() const { return waitingForAnswer_ || exchange_.Busy(); }
+    bool Busy() const { return waitingForAnswer_ || exchange_.Active(); }
     // Stops Timer1 and starts a capture of target samples once the answer to "n" has ended its exchange.
     void Begin(int target);
     // The user's Escape: ends a streaming capture with what has arrived.

@@ -16,7 +16,7 @@ CaptureExchange::CaptureExchange(CaptureObserver& observer)
     : observer_(observer), CaptureRecords(kTableEntries) {}
 
 bool CaptureExchange::Start(const CaptureStart& start, Clock::time_point now) {
-    if (Busy()) return false;
+    if (Active()) return false;
     // The last sample taken lands in entry target, so the table bounds the target.
     CaptureTarget = std::clamp(start.target, 1, kTableEntries - 1);
     SavedTimerInterval = start.savedTimerInterval;
@@ -45,7 +45,7 @@ std::string_view CaptureExchange::Record(int i) const {
 }
 
 void CaptureExchange::OnBytes(std::string_view block, Clock::time_point now) {
-    if (!Active()) return;
+    if (!Streaming()) return;
     // Bursts split records anywhere: a record without its CR yet waits in its entry for the rest.
     for (const char c : block) {
         const bool inTable = CaptureIndex < kTableEntries;
@@ -82,18 +82,18 @@ void CaptureExchange::OnBytes(std::string_view block, Clock::time_point now) {
 }
 
 void CaptureExchange::OnTick(Clock::time_point now) {
-    if (Active() && now - lastSampleAt_ >= kStallLimit) EndStream(End::Early, true);
+    if (Streaming() && now - lastSampleAt_ >= kStallLimit) EndStream(End::Early, true);
 }
 
 void CaptureExchange::OnPortLost(Clock::time_point now) {
     (void)now;
     // Nobody is there to hear the stop byte.
-    if (Active()) EndStream(End::Early, false);
+    if (Streaming()) EndStream(End::Early, false);
 }
 
 void CaptureExchange::Abort(Clock::time_point now) {
     (void)now;
-    if (Active()) EndStream(End::Early, true);
+    if (Streaming()) EndStream(End::Early, true);
 }
 
 void CaptureExchange::EndStream(End how, bool sendStop) {

@@ -32,17 +32,19 @@ class CaptureExchange final : public ExclusiveMode {
     explicit CaptureExchange(CaptureObserver& observer);
 
     // Starts streaming: progress bar, the first two lines, "x". False (and nothing done) while a
-    // capture is still streaming or writing.
+    // capture is still active (streaming or writing).
     bool Start(const CaptureStart& start, Clock::time_point now);
     // The user's Escape: the stream is stopped and what arrived is written.
     void Abort(Clock::time_point now);
     // Writes the next block of sample lines; false once the capture is complete.
     bool WriteStep();
 
-    // Streaming: the receive handler hands every byte here.
-    bool Active() const override { return phase_ == Phase::Streaming; }
-    // Streaming, or writing the lines of a capture that has ended.
-    bool Busy() const { return phase_ != Phase::Idle; }
+    // The capture owns the link from "x" until its lines are written: the receive handler hands it every
+    // byte. Samples still under way after " " and the logger's "#" are dropped, so they neither reach
+    // the work area nor restart Timer1 before the capture restores it.
+    bool Active() const override { return phase_ != Phase::Idle; }
+    // Samples are being taken (bytes framed, stall watched, Escape heard).
+    bool Streaming() const { return phase_ == Phase::Streaming; }
     void OnBytes(std::string_view block, Clock::time_point now) override;
     void OnTick(Clock::time_point now) override;
     void OnPortLost(Clock::time_point now) override;

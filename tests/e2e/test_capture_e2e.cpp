@@ -54,7 +54,7 @@ TEST(CaptureEndToEnd, FiveSecondsInRandomBurstsThenSaved) {
     EXPECT_EQ(h.ui.shown[0].kind, "input");
     EXPECT_EQ(h.ui.shown[0].caption, "5msec");
     EXPECT_EQ(h.ui.shown[0].text, "オンラインデータ取得します。秒数を指定してください");
-    EXPECT_TRUE(PumpUntil([&] { return f.Capture().Exchange().Active(); }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return f.Capture().Exchange().Streaming(); }, 5000));
     // The timer stays stopped while the samples come in.
     EXPECT_EQ(f.Timer1->Interval(), 0);
     ASSERT_TRUE(PumpUntil([&] { return Ended(f); }, 30000));
@@ -150,7 +150,7 @@ TEST(CaptureEndToEnd, CancelledDialogStartsNothing) {
     ASSERT_TRUE(h.WaitLinkedAndIdle());
     h.ui.inputAnswers.push_back(std::nullopt);
     f.Button40Click();
-    EXPECT_FALSE(f.Capture().Exchange().Busy());
+    EXPECT_FALSE(f.Capture().Exchange().Active());
     ASSERT_TRUE(h.WaitIdle());
     const auto log = h.Log();
     EXPECT_EQ(log.back(), "n");

@@ -56,6 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         --ui.stepsDue;
         capture.WriteStep();
     }
-    if (capture.Busy()) __builtin_trap();
+    if (capture.Active()) __builtin_trap();
     return 0;
 }

@@ -130,7 +130,7 @@ TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
         RecordingObserver ui;
         CaptureExchange capture(ui);
         ASSERT_TRUE(capture.Start(Plan(1000), t0));
-        EXPECT_TRUE(capture.Active());
+        EXPECT_TRUE(capture.Streaming());
         std::size_t at = 0;
         auto now = t0;
         for (const std::size_t n : c.sizes()) {
@@ -139,11 +139,11 @@ TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
             capture.OnBytes(std::string_view(stream).substr(at, n), now);
             at += n;
         }
-        EXPECT_FALSE(capture.Active());
+        EXPECT_FALSE(capture.Streaming());
         EXPECT_EQ(ui.sent, "x ");
         EXPECT_EQ(capture.Received(), 1000);
         Drain(capture, ui);
-        EXPECT_FALSE(capture.Busy());
+        EXPECT_FALSE(capture.Active());
         ExpectLines(ui, 999);
         EXPECT_EQ(ui.linesWhileShown, 0);
         EXPECT_EQ(ui.timer, 1000);
@@ -180,7 +180,7 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
          [](CaptureExchange& c, Clock::time_point last) {
              for (auto t = last; t < last + CaptureExchange::kStallLimit; t += 250ms) {
                  c.OnTick(t);
-                 ASSERT_TRUE(c.Active());
+                 ASSERT_TRUE(c.Streaming());
              }
              c.OnTick(last + CaptureExchange::kStallLimit);
          },
@@ -198,9 +198,9 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
         const Clock::time_point last = t0 + 1200ms;
         capture.OnBytes(stream, last);
         capture.OnTick(last + 1s);
-        ASSERT_TRUE(capture.Active());
+        ASSERT_TRUE(capture.Streaming());
         c.end(capture, last);
-        EXPECT_FALSE(capture.Active());
+        EXPECT_FALSE(capture.Streaming());
         EXPECT_EQ(ui.sent, c.sent);
         Drain(capture, ui);
         ExpectLines(ui, 240);
@@ -266,11 +266,13 @@ TEST(CaptureExchange, OneCaptureAtATime) {
     ASSERT_TRUE(capture.Start(Plan(5), t0));
     EXPECT_FALSE(capture.Start(Plan(5), t0));
     capture.OnBytes(Stream(1, 6), t0 + 30ms);
-    // Writing: no longer taking bytes, but not ready for another capture either.
-    EXPECT_FALSE(capture.Active());
-    EXPECT_TRUE(capture.Busy());
+    // Writing: still owning the link, so the bytes after " " are dropped, but no longer taking samples.
+    EXPECT_FALSE(capture.Streaming());
+    EXPECT_TRUE(capture.Active());
+    capture.OnBytes(Stream(7, 9) + "#", t0 + 40ms);
     EXPECT_FALSE(capture.Start(Plan(5), t0));
     Drain(capture, ui);
+    EXPECT_EQ(ui.workArea.size(), 4u + 3);
     ui.workArea.clear();
     ASSERT_TRUE(capture.Start(Plan(5), t0 + 1s));
     capture.OnBytes(Stream(1, 6), t0 + 1s + 30ms);
