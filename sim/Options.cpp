@@ -62,6 +62,12 @@ std::string UsageText() {
            "  --boot-m-then-more   answer \"qs\" with \"M\" and more bytes in one burst, the lone \"M\" 200 ms later\n"
            "  --hangup-after N     hang up (unplug) after N bytes have been sent\n"
            "  --version            print the program's version and exit\n"
+           "Sample stream (after \"x\"):\n"
+           "  --stream-lead C      lead character of each sample (default S)\n"
+           "  --stream-pause-after N  pause after N samples (for good unless --stream-pause-ms is given)\n"
+           "  --stream-pause-ms MS length of that pause\n"
+           "  --stream-hangup-after N  unplug after N samples\n"
+           "  --stream-bursts SEED deliver the stream in pieces of random size (1..96 bytes), seeded\n"
            "  --help               this text\n";
 }
 
@@ -136,7 +142,15 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--boot-hangup-at") { if (number(0, 10000000, n)) c.faults.bootHangupAt = static_cast<int>(n); }
         else if (a == "--boot-m-then-more") c.faults.bootMThenMore = true;
         else if (a == "--hangup-after") { if (number(0, 1L << 40, n)) c.faults.hangupAfterBytes = n; }
-        else r.error = "unknown option " + a;
+        else if (a == "--stream-lead") {
+            if (value(v) && (v.size() != 1 || v[0] == '\r' || v[0] == '#')) r.error = "--stream-lead: one character";
+            else c.stream.lead = v[0];
+        } else if (a == "--stream-pause-after") { if (number(0, 1L << 40, n)) c.stream.pauseAfter = n; }
+        else if (a == "--stream-pause-ms") { if (number(0, 86400000, n)) c.stream.pauseMs = static_cast<int>(n); }
+        else if (a == "--stream-hangup-after") { if (number(0, 1L << 40, n)) c.stream.hangupAfter = n; }
+        else if (a == "--stream-bursts") {
+            if (number(1, 0xFFFFFFFFL, n)) c.stream.burstSeed = static_cast<std::uint32_t>(n);
+        } else r.error = "unknown option " + a;
     }
     if (!version.empty()) {
         if (modelGiven) r.error = "--model and --firmware-version exclude each other";

@@ -60,6 +60,15 @@ struct SimFaults {
     int unplugAfterMs = -1;        // unplug after this long
 };
 
+// The 5-ms sample stream after "x": its lead character and how it misbehaves on request.
+struct StreamOptions {
+    char lead = 'S';
+    long pauseAfter = -1;       // pause after this many samples (-1 = never)
+    int pauseMs = -1;           // length of that pause; -1 = the stream stops there for good
+    long hangupAfter = -1;      // unplug after this many samples (-1 = never)
+    std::uint32_t burstSeed = 0; // 0 = every sample written as it falls due; else random-sized pieces
+};
+
 struct SimConfig {
     int recordCount = 100;
     std::string start = "2024/01/02 12:34:56";
@@ -72,6 +81,7 @@ struct SimConfig {
     bool paced = false;       // 115200 baud line rate instead of as fast as possible
     SimSettings settings;
     SimFaults faults;
+    StreamOptions stream;
 };
 
 } // namespace vexa::sim

@@ -6,6 +6,7 @@
 #include "sim/LoggerModel.h"
 #include "sim/Pty.h"
 #include "sim/RegistryFile.h"
+#include "sim/SampleStream.h"
 #include "sim/StatusReport.h"
 
 #include <algorithm>
@@ -30,7 +31,6 @@ using std::chrono::milliseconds;
 constexpr milliseconds kIdleGap{20};
 // While nobody holds the slave open the master reports a hang-up at once; look again this often.
 constexpr milliseconds kClosedRetry{10};
-constexpr std::chrono::microseconds kStreamPeriod{5000};
 // 115200 baud with start and stop bits: 11520 bytes per second.
 constexpr double kBytesPerMicrosecond = 0.01152;
 // Time the tool gets to read the last bytes before a requested hang-up.
@@ -158,9 +158,7 @@ void Simulator::run() {
     Clock::time_point lastRx = Clock::now();
     std::deque<Chunk> out;
     bool slaveOpen = false;
-    bool streaming = false;
-    Clock::time_point streamStart;
-    long streamIndex = 0;
+    SampleStream stream(config_.stream);
     std::optional<BootLoader> bootLoader;
     long bytesSent = 0;
     Clock::time_point paceStart;
@@ -194,7 +192,7 @@ void Simulator::run() {
             if (std::any_of(out.begin(), out.end(), [](const Chunk& c) { return c.leaveBoot; })) leaveBootLoader();
             out.clear();
             in.clear();
-            streaming = false;
+            (void)stream.Stop();
             paceActive = false;
         }
         slaveOpen = false;
@@ -234,12 +232,11 @@ void Simulator::run() {
                 bootLoader.emplace(BootFaults{f.bangLines, f.bangRepeat, f.bootSilentAt, f.bootHangupAt, f.bootMThenMore});
                 boot_ = true;
             }
-            if (answer.startStream) {
-                streaming = true;
-                streamStart = now;
-                streamIndex = 1;
+            if (answer.startStream) stream.Start(now);
+            if (answer.stopStream) {
+                std::string rest = stream.Stop();
+                if (!rest.empty()) out.push_back({now, std::move(rest)});
             }
-            if (answer.stopStream) streaming = false;
             std::string rendered = RenderAnswer(answer, f, cmd.name);
             if (!rendered.empty()) out.push_back({readyAt, std::move(rendered)});
         }
@@ -261,14 +258,13 @@ void Simulator::run() {
         }
         SimFaults f = faults();
 
-        // Stream samples on an absolute 5 ms schedule, so late wake-ups catch up instead of drifting.
-        if (streaming && slaveOpen) {
-            while (streamStart + streamIndex * kStreamPeriod <= now) {
-                const double phase = 2.0 * M_PI * static_cast<double>(streamIndex % 200) / 200.0;
-                out.push_back({now, StreamSample(static_cast<int>(std::lround(20 * std::sin(phase))),
-                                                 static_cast<int>(std::lround(10 * std::cos(phase))), 10)});
-                ++streamIndex;
-            }
+        // Samples fall due on an absolute 5 ms schedule, so late wake-ups catch up instead of drifting.
+        if (stream.Running() && slaveOpen) {
+            std::string due = stream.TakeDue(now);
+            if (!due.empty()) out.push_back({now, std::move(due)});
+            // The requested hang-up comes once the last sample before it has been handed over.
+            if (stream.HangUpDue() && stream.Drained() && out.empty() && hangupAt == never)
+                hangupAt = now + kHangupGrace;
         }
 
         bool wantOut = false;
@@ -324,7 +320,7 @@ void Simulator::run() {
 
         Clock::time_point deadline = now + milliseconds(200);
         if (!in.empty()) deadline = std::min(deadline, lastRx + kIdleGap);
-        if (streaming) deadline = std::min(deadline, streamStart + streamIndex * kStreamPeriod);
+        if (stream.Running()) deadline = std::min(deadline, stream.NextDue());
         if (!out.empty() && !wantOut)
             deadline = std::min(deadline, config_.paced ? now + milliseconds(1) : std::max(now, out.front().readyAt));
         deadline = std::min({deadline, unplugAt, hangupAt});

@@ -59,11 +59,10 @@ std::string MonitorLine(const SimSettings& s) {
     std::string line = Format("X:%5d Y:%5d Z:%5d", s.monitorX, s.monitorY, s.monitorZ);
     line.resize(30, ' ');
     const int t = s.monitorTempTenths;
-    line += Format("p %c%d.%d", t < 0 ? '-' : ' ', std::abs(t) / 10, std::abs(t) % 10);
-    // Keep the temperature five characters wide at offset 32 (" 23.5", "-12.5", " -0.4" for small values).
-    std::string temp = line.substr(32);
-    while (temp.size() < 5) temp.insert(0, " ");
-    return line.substr(0, 32) + temp;
+    // The temperature starts at offset 32 without padding ("23.5", "-12.5", "-0.4"): the capture's
+    // temperature field reads five characters there and moves a value without a minus one place right.
+    line += Format("p %s%d.%d", t < 0 ? "-" : "", std::abs(t) / 10, std::abs(t) % 10);
+    return line;
 }
 
 std::string StreamSample(int x, int y, int z) {

@@ -13,7 +13,7 @@ std::vector<std::string> StatusReportLines(const SimSettings& s, int recordCount
 // "@C= <count> <capacity>".
 std::string CountLine(int count);
 // "X:" value, "Y:" value, "Z:" value (each right-aligned in five), then "p " and the temperature, which
-// starts at offset 32 so that the five characters there are the temperature.
+// starts at offset 32.
 std::string MonitorLine(const SimSettings& s);
 // One 8-byte stream sample: lead character, X Y Z as two hexadecimal digits each (signed bytes), CR.
 std::string StreamSample(int x, int y, int z);

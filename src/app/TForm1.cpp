@@ -1,6 +1,7 @@
 // The main window: construction, start-up (FormCreate) and the wiring of controls to handlers.
 #include "app/TForm1.h"
 
+#include "app/CaptureView.h"
 #include "app/TApplication.h"
 
 #include "platform/Interaction.h"
@@ -32,6 +33,8 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent)
     connect(SessionTick, &QTimer::timeout, this, [this] { SessionTickTimer(); });
     SessionTick->start(250);
     ConnectPortHooks();
+    capture_ = new CaptureView(*this);
+    session_.SetCaptureMode(&capture_->Exchange());
     ConnectHandlers();
     SetUpFirmwareUpdate();
     FormCreate();
@@ -181,6 +184,7 @@ void TForm1::ConnectHandlers() {
     click(Button42, &TForm1::Button42Click);
     click(Button13, &TForm1::Button13Click);
     click(Button10, &TForm1::Button10Click);
+    click(Button40, &TForm1::Button40Click);
     click(Button30, &TForm1::Button30Click);
     click(Button47, &TForm1::Button47Click);
     click(Button3, &TForm1::Button3Click);

@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 
+class CaptureView;
 class Interaction;
 class PortRegistry;
 class TForm2;
@@ -85,6 +86,10 @@ public:
 
     // ---- receive parser ----
     void ApdComPort1TriggerAvail(TApdCustomComPort& CP, std::uint16_t Count);
+
+    // ---- 5-ms online capture (Capture.cpp) ----
+    void Button40Click();
+    CaptureView& Capture() { return *capture_; }
 
     // ---- recorded-data download and the work area's files ----
     void Button30Click();
@@ -254,6 +259,7 @@ private:
     std::vector<std::string> standInImage_;
 
     TForm1Deps deps_;
+    CaptureView* capture_ = nullptr;
     std::shared_ptr<UiMailbox> mailbox_;
     std::map<QObject*, std::function<void()>> clickHandlers_;
     std::map<QObject*, std::function<void()>> dblClickHandlers_;

@@ -1,9 +1,28 @@
 // The 5-ms capture: decoding of streamed samples and the text lines written after the stream ends.
 #include "protocol/CaptureFormat.h"
 
+#include "protocol/IntegerConversion.h"
+
+#include <algorithm>
 #include <cstdio>
 
 namespace vexa {
+
+int CaptureSecondsFromText(std::string_view text) {
+    int seconds = kCaptureDefaultSeconds;
+    try {
+        seconds = StrictToInt(text);
+    } catch (const EConvertError&) {
+        // Not a number: the default duration, without a message.
+    }
+    return std::clamp(seconds, kCaptureMinSeconds, kCaptureMaxSeconds);
+}
+
+std::string CaptureStartLine(std::string_view startText, int countsPerG) {
+    return "Start Time=" + std::string(startText) + " @1G=" + std::to_string(countsPerG);
+}
+
+std::string CaptureEndLine(std::string_view endText) { return "End=>" + std::string(endText); }
 
 int LenientHexDigit(char c) {
     const int code = static_cast<unsigned char>(c);

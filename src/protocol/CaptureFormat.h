@@ -7,6 +7,21 @@
 
 namespace vexa {
 
+inline constexpr int kCaptureSamplesPerSecond = 200;
+inline constexpr int kCaptureMinSeconds = 5;
+inline constexpr int kCaptureMaxSeconds = 360;
+// Used when the duration typed in is not a number.
+inline constexpr int kCaptureDefaultSeconds = 10;
+
+// Seconds to capture from the duration dialog's text: a decimal integer (leading blanks and a sign
+// allowed), 10 when it is not one, then held to 5..360.
+int CaptureSecondsFromText(std::string_view text);
+
+// First line of a capture: "Start Time=" start " @1G=" counts per G.
+std::string CaptureStartLine(std::string_view startText, int countsPerG);
+// Last line of a capture: "End=>" and the end's date and time.
+std::string CaptureEndLine(std::string_view endText);
+
 // Hexadecimal digit without validation: from "a" up code - 87, from "A" up code - 55, else code - 48.
 int LenientHexDigit(char c);
 

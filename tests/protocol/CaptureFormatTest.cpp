@@ -6,6 +6,27 @@
 namespace vexa {
 namespace {
 
+TEST(CaptureFormat, DurationFromTheDialogText) {
+    const struct {
+        const char* text;
+        int seconds;
+    } cases[] = {{"3", 5},     {"5", 5},     {"30", 30},   {"360", 360}, {"1000", 360}, {" 42", 42},
+                 {"-20", 5},   {"+7", 7},    {"abc", 10},  {"", 10},     {"12s", 10},   {"4.5", 10},
+                 {"99999999999", 10}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CaptureSecondsFromText(c.text), c.seconds) << '"' << c.text << '"';
+    }
+    // Samples asked for: 200 a second; "3" gives 1,000 samples of which 999 are written as lines.
+    EXPECT_EQ(CaptureSecondsFromText("3") * kCaptureSamplesPerSecond, 1000);
+    EXPECT_EQ(CaptureSecondsFromText("1000") * kCaptureSamplesPerSecond, 72000);
+}
+
+TEST(CaptureFormat, StartAndEndLines) {
+    EXPECT_EQ(CaptureStartLine("2024/05/01 09:03:07", 10), "Start Time=2024/05/01 09:03:07 @1G=10");
+    EXPECT_EQ(CaptureStartLine("2024/05/01 09:03:07", 100), "Start Time=2024/05/01 09:03:07 @1G=100");
+    EXPECT_EQ(CaptureEndLine("2024/05/01 9:08:09"), "End=>2024/05/01 9:08:09");
+}
+
 TEST(CaptureFormat, HexPairsAreSignedBytes) {
     const struct {
         const char* pair;
@@ -37,6 +58,10 @@ TEST(CaptureFormat, TimePrefix) {
 TEST(CaptureFormat, TemperatureField) {
     const std::string pad(32, '.');
     EXPECT_EQ(CaptureTemperatureField(pad + "23.5C"), " 23.5");
+    EXPECT_EQ(CaptureTemperatureField(pad + "23.5"), " 23.5");
+    EXPECT_EQ(CaptureTemperatureField(pad + "-3.5"), "-3.5 ");
+    EXPECT_EQ(CaptureTemperatureField(pad + "-3.5 x"), "-3.5 ");
+    EXPECT_EQ(CaptureTemperatureField("X:  -12 Y:    3 Z:   10"), "     ");
     EXPECT_EQ(CaptureTemperatureField(pad + "-12.3"), "-12.3");
     EXPECT_EQ(CaptureTemperatureField(pad + "23"), " 23  ");
     EXPECT_EQ(CaptureTemperatureField(pad + "-1"), "-1   ");

@@ -1,0 +1,160 @@
+// End to end: the "5ms" capture against the simulated logger's sample stream over a pseudo-terminal.
+#include "app/CaptureView.h"
+#include "protocol/CaptureFormat.h"
+#include "sim/SampleStream.h"
+#include "sim/StatusReport.h"
+#include "support/SimHarness.h"
+
+#include <QFile>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using vexa::sim::StreamPattern;
+
+// The sample line for sample i as the simulator's pattern has it.
+std::string PatternLine(const std::string& prefix, int i, const std::string& temperature) {
+    const auto v = StreamPattern(i);
+    const auto s8 = [](int x) { return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF))); };
+    return vexa::CaptureSampleLine(prefix, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature);
+}
+
+bool Ended(TForm1& f) {
+    const auto& lines = f.Memo1->Lines();
+    return !f.Capture().Busy() && !lines.empty() && lines.back().rfind("End=>", 0) == 0;
+}
+
+// Checks the capture's lines: start line, the monitor answer, n sample lines of the pattern, the end line.
+void ExpectCaptureLines(SimHarness& h, int n) {
+    const auto& lines = h.form->Memo1->Lines();
+    ASSERT_EQ(lines.size(), std::size_t(n) + 3);
+    const std::string start = h.form->Capture().Exchange().StartText();
+    EXPECT_EQ(lines[0], "Start Time=" + start + " @1G=10");
+    const std::string monitor = vexa::sim::MonitorLine(h.sim->settings());
+    EXPECT_EQ(lines[1], monitor);
+    const std::string prefix = vexa::CaptureTimePrefix(start);
+    const std::string temperature = vexa::CaptureTemperatureField(monitor);
+    EXPECT_EQ(temperature, " 23.5");
+    for (int i = 1; i <= n; ++i)
+        ASSERT_EQ(lines[std::size_t(i) + 1], PatternLine(prefix, i, temperature)) << i;
+    EXPECT_EQ(lines.back(), "End=>" + h.form->Capture().Exchange().EndText());
+}
+
+TEST(CaptureEndToEnd, FiveSecondsInRandomBurstsThenSaved) {
+    vexa::sim::SimConfig c;
+    c.stream.burstSeed = 1234;
+    SimHarness h(c);
+    TForm1& f = h.Open();
+    ASSERT_TRUE(h.WaitLinkedAndIdle());
+    const int interval = f.Timer1->Interval();
+    h.ui.inputAnswers.push_back(QStringLiteral("3"));
+    f.Button40Click();
+    ASSERT_EQ(h.ui.shown.size(), 1u);
+    EXPECT_EQ(h.ui.shown[0].kind, "input");
+    EXPECT_EQ(h.ui.shown[0].caption, "5msec");
+    EXPECT_EQ(h.ui.shown[0].text, "オンラインデータ取得します。秒数を指定してください");
+    EXPECT_TRUE(PumpUntil([&] { return f.Capture().Exchange().Streaming(); }, 5000));
+    // The timer stays stopped while the samples come in.
+    EXPECT_EQ(f.Timer1->Interval(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return Ended(f); }, 30000));
+    ExpectCaptureLines(h, 999);
+    EXPECT_EQ(f.Timer1->Interval(), interval);
+    EXPECT_FALSE(f.ProgressBar1->isVisible());
+    EXPECT_TRUE(f.Memo1->isVisibleTo(&f));
+    // "n" before the stream, "x" to start it, " " to stop it.
+    EXPECT_TRUE(PumpUntil([&] {
+        const auto log = h.Log();
+        const auto x = std::find(log.begin(), log.end(), "x");
+        return x != log.end() && std::find(log.begin(), x, "n") != x &&
+               std::find(x, log.end(), " ") != log.end();
+    }));
+
+    // "保存" writes exactly these lines.
+    const QString path = h.dir.path() + "/capture.csv";
+    h.ui.saveAnswers.push_back(path);
+    f.Button6Click();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    std::string expected;
+    for (const auto& line : f.Memo1->Lines())
+        expected += line + "\r\n";
+    EXPECT_EQ(file.readAll().toStdString(), expected);
+}
+
+TEST(CaptureEndToEnd, StreamThatStopsEndsByItself) {
+    vexa::sim::SimConfig c;
+    c.stream.pauseAfter = 240; // 1.2 s of samples, then nothing
+    SimHarness h(c);
+    TForm1& f = h.Open();
+    ASSERT_TRUE(h.WaitLinkedAndIdle());
+    const int interval = f.Timer1->Interval();
+    h.ui.inputAnswers.push_back(QStringLiteral("10"));
+    f.Button40Click();
+    ASSERT_TRUE(PumpUntil([&] { return Ended(f); }, 20000));
+    ExpectCaptureLines(h, 240);
+    EXPECT_EQ(f.Label33->text(), "capture ended early: 240 of 2000 samples");
+    EXPECT_EQ(f.Timer1->Interval(), interval);
+}
+
+TEST(CaptureEndToEnd, UnplugDuringCaptureThenTheLoggerReturns) {
+    SimHarness h;
+    TForm1& f = h.Open();
+    ASSERT_TRUE(h.WaitLinkedAndIdle());
+    h.ui.inputAnswers.push_back(QStringLiteral("30"));
+    f.Button40Click();
+    ASSERT_TRUE(PumpUntil([&] { return f.Capture().Exchange().Received() >= 100; }, 10000));
+    h.sim->unplug();
+    ASSERT_TRUE(PumpUntil([&] { return Ended(f); }, 20000));
+    EXPECT_NE(f.Label33->text().indexOf("capture ended early: "), -1) << f.Label33->text().toStdString();
+    for (const auto& s : h.ui.shown)
+        if (s.kind != "input") ADD_FAILURE() << s.kind.toStdString() << ": " << s.text.toStdString();
+    // Discovery runs again and finds the logger gone...
+    ASSERT_TRUE(PumpUntil([&] { return f.Edit3->text() == "No Port"; }, 10000));
+    // ...and connects once it is back.
+    h.sim = std::make_unique<vexa::sim::Simulator>([&] {
+        vexa::sim::SimConfig c;
+        c.registryPath = h.registryPath;
+        return c;
+    }());
+    h.sim->start();
+    EXPECT_TRUE(PumpUntil([&] { return f.State.LinkUp == 1 && !f.ApdComPort1.Open(); }, 15000));
+}
+
+TEST(CaptureEndToEnd, EscapeEndsTheCaptureOnRequest) {
+    SimHarness h;
+    TForm1& f = h.Open();
+    ASSERT_TRUE(h.WaitLinkedAndIdle());
+    h.ui.inputAnswers.push_back(QStringLiteral("60"));
+    f.Button40Click();
+    ASSERT_TRUE(PumpUntil([&] { return f.Capture().Exchange().Received() >= 50; }, 10000));
+    QTest::keyClick(&f, Qt::Key_Escape);
+    ASSERT_TRUE(PumpUntil([&] { return Ended(f); }, 10000));
+    const int received = f.Capture().Exchange().Received();
+    EXPECT_GE(received, 50);
+    ExpectCaptureLines(h, received);
+    EXPECT_EQ(f.Label33->text().toStdString(),
+              "capture ended early: " + std::to_string(received) + " of 12000 samples");
+    // The logger heard the stop byte.
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const auto l = h.Log();
+            return !l.empty() && l.back() == " ";
+        },
+        5000));
+}
+
+TEST(CaptureEndToEnd, CancelledDialogStartsNothing) {
+    SimHarness h;
+    TForm1& f = h.Open();
+    ASSERT_TRUE(h.WaitLinkedAndIdle());
+    h.ui.inputAnswers.push_back(std::nullopt);
+    f.Button40Click();
+    EXPECT_FALSE(f.Capture().Exchange().Active());
+    ASSERT_TRUE(h.WaitIdle());
+    const auto log = h.Log();
+    EXPECT_EQ(log.back(), "n");
+    EXPECT_EQ(std::find(log.begin(), log.end(), "x"), log.end());
+}
+
+} // namespace

@@ -1,0 +1,284 @@
+// Tests of the 5-ms capture fed with byte blocks as the receive handler would hand them over.
+#include "session/CaptureExchange.h"
+#include "protocol/CaptureFormat.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace vexa::session {
+namespace {
+using namespace std::chrono_literals;
+
+// The window's side, recorded: everything the capture asked for, in order.
+struct RecordingObserver : CaptureObserver {
+    std::string sent;
+    std::vector<std::string> workArea;
+    std::vector<std::string> events; // progress, output, timer, step requests
+    std::vector<std::string> status;
+    int progress = -1;
+    bool progressShown = false;
+    bool hidden = false; // work area hidden, window small
+    int linesWhileShown = 0;
+    int stepsDue = 0;
+    int timer = -1;
+
+    void CaptureSend(std::string_view bytes) override { sent += bytes; }
+    void CaptureProgressShown(int maximum) override {
+        progressShown = true;
+        progress = 0;
+        events.push_back("progress max " + std::to_string(maximum));
+    }
+    void CaptureProgress(int position) override { progress = position; }
+    void CaptureProgressHidden() override {
+        progressShown = false;
+        events.push_back("progress hidden");
+    }
+    void CaptureWorkAreaLine(std::string line) override { workArea.push_back(std::move(line)); }
+    void CaptureOutputBegins() override {
+        hidden = true;
+        events.push_back("output begins");
+    }
+    void CaptureWorkAreaLines(std::vector<std::string>& lines) override {
+        if (!hidden) linesWhileShown += int(lines.size());
+        workArea.insert(workArea.end(), lines.begin(), lines.end());
+    }
+    void CaptureOutputEnds() override {
+        hidden = false;
+        events.push_back("output ends");
+    }
+    void CaptureStepDue() override { ++stepsDue; }
+    void CaptureStatus(std::string text) override { status.push_back(std::move(text)); }
+    void CaptureRestoreTimer(int interval) override {
+        timer = interval;
+        events.push_back("timer " + std::to_string(interval));
+    }
+    std::string CaptureClockText() override { return "2024/05/01 9:08:09"; }
+};
+
+const std::string kAnswer = "X:    0 Y:    0 Z:   10         23.5";
+const Clock::time_point t0 = Clock::time_point{} + 1h;
+
+CaptureStart Plan(int target) {
+    CaptureStart s;
+    s.target = target;
+    s.startText = "2024/05/01 09:03:07";
+    s.answerLine = kAnswer;
+    s.countsPerG = 10;
+    s.savedTimerInterval = 1000;
+    return s;
+}
+
+// Sample k as the logger sends it: lead, X Y Z digit pairs, CR. X and Y carry k, so each line is unique.
+std::string Sample(int k, char lead = 'S') {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%c%02X%02x%02X\r", lead, k & 0xFF, (k >> 8) & 0xFF, (k * 7) & 0xFF);
+    return buf;
+}
+CaptureSample Expected(int k) {
+    const auto s8 = [](int v) { return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(v & 0xFF))); };
+    return {s8(k), s8(k >> 8), s8(k * 7)};
+}
+std::string Stream(int from, int to, char lead = 'S') {
+    std::string s;
+    for (int k = from; k <= to; ++k)
+        s += Sample(k, lead);
+    return s;
+}
+
+// Runs the window's side of the writing: one step per request, as its event loop would.
+void Drain(CaptureExchange& capture, RecordingObserver& ui) {
+    for (int guard = 0; ui.stepsDue > 0 && guard < 1000; ++guard) {
+        --ui.stepsDue;
+        capture.WriteStep();
+    }
+}
+
+// The lines a capture of samples 1..n must leave, in order.
+void ExpectLines(const RecordingObserver& ui, int n, const char* prefix = "2024/05/01 09:03:") {
+    ASSERT_EQ(ui.workArea.size(), std::size_t(n) + 3);
+    EXPECT_EQ(ui.workArea[0], "Start Time=2024/05/01 09:03:07 @1G=10");
+    EXPECT_EQ(ui.workArea[1], kAnswer);
+    for (int i = 1; i <= n; ++i)
+        ASSERT_EQ(ui.workArea[std::size_t(i) + 1], CaptureSampleLine(prefix, i, Expected(i), " 23.5")) << i;
+    EXPECT_EQ(ui.workArea.back(), "End=>2024/05/01 9:08:09");
+}
+
+TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
+    // The logger sends on after the target until it hears " "; the bytes come in pieces of any size.
+    const std::string stream = Stream(1, 1010, 'T');
+    const struct {
+        const char* name;
+        std::function<std::vector<std::size_t>()> sizes;
+    } cases[] = {
+        {"whole records", [] { return std::vector<std::size_t>(1010, 8); }},
+        {"single bytes", [&] { return std::vector<std::size_t>(stream.size(), 1); }},
+        {"one block", [&] { return std::vector<std::size_t>{stream.size()}; }},
+        {"random",
+         [&] {
+             std::mt19937 random(5);
+             std::vector<std::size_t> v;
+             for (std::size_t total = 0; total < stream.size();) {
+                 v.push_back(std::uniform_int_distribution<std::size_t>(1, 200)(random));
+                 total += v.back();
+             }
+             return v;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingObserver ui;
+        CaptureExchange capture(ui);
+        ASSERT_TRUE(capture.Start(Plan(1000), t0));
+        EXPECT_TRUE(capture.Streaming());
+        std::size_t at = 0;
+        auto now = t0;
+        for (const std::size_t n : c.sizes()) {
+            if (at >= stream.size()) break;
+            now += 5ms;
+            capture.OnBytes(std::string_view(stream).substr(at, n), now);
+            at += n;
+        }
+        EXPECT_FALSE(capture.Streaming());
+        EXPECT_EQ(ui.sent, "x ");
+        EXPECT_EQ(capture.Received(), 1000);
+        Drain(capture, ui);
+        EXPECT_FALSE(capture.Active());
+        ExpectLines(ui, 999);
+        EXPECT_EQ(ui.linesWhileShown, 0);
+        EXPECT_EQ(ui.timer, 1000);
+        EXPECT_FALSE(ui.progressShown);
+        EXPECT_TRUE(ui.status.empty());
+        EXPECT_EQ(ui.events, (std::vector<std::string>{"progress max 1000", "progress hidden",
+                                                       "output begins", "progress max 1000", "output ends",
+                                                       "progress hidden", "timer 1000"}));
+    }
+}
+
+TEST(CaptureExchange, TimePrefixAndTemperatureFollowTheStartAndTheAnswer) {
+    RecordingObserver ui;
+    CaptureExchange capture(ui);
+    CaptureStart plan = Plan(5);
+    plan.startText = "2024/05/01 9:03:07";
+    plan.answerLine = "X:   -3";
+    ASSERT_TRUE(capture.Start(plan, t0));
+    capture.OnBytes(Stream(1, 6), t0 + 30ms);
+    Drain(capture, ui);
+    ASSERT_EQ(ui.workArea.size(), 4u + 3);
+    EXPECT_EQ(ui.workArea[1], "X:   -3");
+    // One-digit hour gets a blank; a short answer line gives a blank temperature field.
+    EXPECT_EQ(ui.workArea[2], "2024/05/01  9:03:00.005,  1,  0,  7,     ");
+}
+
+TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
+    const struct {
+        const char* name;
+        std::function<void(CaptureExchange&, Clock::time_point)> end;
+        const char* sent;
+    } cases[] = {
+        {"stream stalls",
+         [](CaptureExchange& c, Clock::time_point last) {
+             for (auto t = last; t < last + CaptureExchange::kStallLimit; t += 250ms) {
+                 c.OnTick(t);
+                 ASSERT_TRUE(c.Streaming());
+             }
+             c.OnTick(last + CaptureExchange::kStallLimit);
+         },
+         "x "},
+        {"port lost", [](CaptureExchange& c, Clock::time_point last) { c.OnPortLost(last + 10ms); }, "x"},
+        {"user's Escape", [](CaptureExchange& c, Clock::time_point last) { c.Abort(last + 10ms); }, "x "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingObserver ui;
+        CaptureExchange capture(ui);
+        ASSERT_TRUE(capture.Start(Plan(1000), t0));
+        // 1.2 s of samples, the last one cut off halfway.
+        const std::string stream = Stream(1, 241).substr(0, 240 * 8 + 4);
+        const Clock::time_point last = t0 + 1200ms;
+        capture.OnBytes(stream, last);
+        capture.OnTick(last + 1s);
+        ASSERT_TRUE(capture.Streaming());
+        c.end(capture, last);
+        EXPECT_FALSE(capture.Streaming());
+        EXPECT_EQ(ui.sent, c.sent);
+        Drain(capture, ui);
+        ExpectLines(ui, 240);
+        EXPECT_EQ(ui.timer, 1000);
+        EXPECT_EQ(ui.status, (std::vector<std::string>{"capture ended early: 240 of 1000 samples"}));
+        // Nothing more happens once it has ended.
+        capture.OnTick(last + 10s);
+        capture.Abort(last + 10s);
+        EXPECT_EQ(ui.sent, c.sent);
+        EXPECT_EQ(ui.status.size(), 1u);
+    }
+}
+
+TEST(CaptureExchange, SilentLoggerEndsWithNoSamples) {
+    RecordingObserver ui;
+    CaptureExchange capture(ui);
+    ASSERT_TRUE(capture.Start(Plan(200), t0));
+    capture.OnTick(t0 + 2s);
+    Drain(capture, ui);
+    EXPECT_EQ(ui.sent, "x ");
+    ExpectLines(ui, 0);
+    EXPECT_EQ(ui.status, (std::vector<std::string>{"capture ended early: 0 of 200 samples"}));
+}
+
+TEST(CaptureExchange, OverlongRecordsAreDroppedAndCounted) {
+    RecordingObserver ui;
+    CaptureExchange capture(ui);
+    ASSERT_TRUE(capture.Start(Plan(5), t0));
+    // 19 characters still fit an entry; 20 and a line that never ends until much later do not.
+    const std::string fits = "S" + std::string(18, '1') + "\r";
+    capture.OnBytes(Sample(1) + "S" + std::string(19, 'F') + "\r" + fits + "S" + std::string(500, '7') + "\r",
+                    t0 + 10ms);
+    EXPECT_EQ(capture.Received(), 2);
+    EXPECT_EQ(capture.Dropped(), 2);
+    EXPECT_EQ(capture.Record(2), fits.substr(0, 19));
+    capture.OnBytes(Sample(3) + Sample(4) + Sample(5) + Sample(6), t0 + 20ms);
+    Drain(capture, ui);
+    ASSERT_EQ(ui.workArea.size(), 4u + 3);
+    EXPECT_EQ(ui.workArea[3], CaptureSampleLine("2024/05/01 09:03:", 2, {17, 17, 17}, " 23.5"));
+    EXPECT_EQ(ui.status, (std::vector<std::string>{"capture: 2 malformed samples dropped"}));
+}
+
+TEST(CaptureExchange, LargestCaptureStaysInsideTheTable) {
+    RecordingObserver ui;
+    CaptureExchange capture(ui);
+    ASSERT_TRUE(capture.Start(Plan(1000000), t0));
+    const int target = capture.Target();
+    EXPECT_EQ(target, CaptureExchange::kTableEntries - 1);
+    capture.OnBytes(Stream(1, target + 30), t0 + 1s);
+    EXPECT_EQ(capture.Received(), target);
+    Drain(capture, ui);
+    EXPECT_EQ(ui.workArea.size(), std::size_t(target - 1) + 3);
+    EXPECT_EQ(ui.workArea[std::size_t(target)],
+              CaptureSampleLine("2024/05/01 09:03:", target - 1, Expected(target - 1), " 23.5"));
+}
+
+TEST(CaptureExchange, OneCaptureAtATime) {
+    RecordingObserver ui;
+    CaptureExchange capture(ui);
+    capture.OnBytes(Stream(1, 3), t0); // no capture: ignored
+    capture.OnTick(t0 + 5s);
+    EXPECT_TRUE(ui.workArea.empty());
+    ASSERT_TRUE(capture.Start(Plan(5), t0));
+    EXPECT_FALSE(capture.Start(Plan(5), t0));
+    capture.OnBytes(Stream(1, 6), t0 + 30ms);
+    // Writing: still owning the link, so the bytes after " " are dropped, but no longer taking samples.
+    EXPECT_FALSE(capture.Streaming());
+    EXPECT_TRUE(capture.Active());
+    capture.OnBytes(Stream(7, 9) + "#", t0 + 40ms);
+    EXPECT_FALSE(capture.Start(Plan(5), t0));
+    Drain(capture, ui);
+    EXPECT_EQ(ui.workArea.size(), 4u + 3);
+    ui.workArea.clear();
+    ASSERT_TRUE(capture.Start(Plan(5), t0 + 1s));
+    capture.OnBytes(Stream(1, 6), t0 + 1s + 30ms);
+    Drain(capture, ui);
+    EXPECT_EQ(ui.workArea.size(), 4u + 3);
+}
+
+} // namespace
+} // namespace vexa::session
