@@ -25,6 +25,8 @@ QString SystemDateTimeText(const QDateTime& when) {
 
 void TForm1::Button40Click() {
     if (capture_->Busy()) return; // one capture at a time, also while the last one is being written
+    // A pending answer's queue must not follow into the stream, nor its lines into the capture.
+    session_.EndPendingExchange();
     Memo1->Clear();
     ApdComPort1.SetOpen(true);
     // One monitor sample: its answer lands in the work area while the dialog is open.

@@ -80,6 +80,8 @@ void TForm1::Button37Click() {
     if (State.CommandsEnabled != 1) return;
     // The entry sequence in the middle of a running update would reach the boot loader as image data.
     if (Firmware->Active()) return;
+    // An answer still awaited must not be read as the boot loader's, nor its queue follow the entry.
+    session_.EndPendingExchange();
     Memo1->Clear();
     if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);
     // The boot loader's entry sequence; the logger does not answer it, so no answer is awaited.
@@ -107,6 +109,7 @@ void TForm1::Button39Click() {
                        kCaption))
         return;
     UI().ShowMessage(QStringLiteral("Do not Release or Power off until update completed"));
+    session_.EndPendingExchange();
     const int saved = Timer1->Interval();
     Timer1->SetInterval(0);
     if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);

@@ -278,13 +278,8 @@ void Session::OnTick(Clock::time_point now) {
 void Session::Abandon() {
     // The logger went silent in the middle of an exchange (unplugged, or stopped answering). End the
     // exchange so that port discovery runs again and nothing waits forever.
-    deadline_.reset();
-    inbox_.clear();
+    DropPendingAnswer();
     observer_.ClosePort();
-    ClearQueue();
-    state_.GreetOnPrompt = 0;
-    state_.MonitorPollPending = 0;
-    state_.ClearRxLine();
     // Before the greeting's status reports are through the tool knows neither the logger's year nor
     // its settings: the next finding connects and greets again.
     if (state_.LinkUp == 0 || !greetingDone_) state_.AutoConnectDone = 0;
@@ -300,13 +295,9 @@ void Session::OnPortLost(Clock::time_point now) {
         mode->OnPortLost(now);
         return;
     }
-    inbox_.clear();
-    held_.clear();
     // Nothing queued for this logger may reach the next one, and its greeting starts afresh.
-    ClearQueue();
-    state_.GreetOnPrompt = 0;
-    state_.MonitorPollPending = 0;
-    state_.ClearRxLine();
+    DropPendingAnswer();
+    held_.clear();
     state_.LinkUp = 0;
     state_.AutoConnectDone = 0;
     greetingDone_ = false;
@@ -335,16 +326,20 @@ void Session::SendMonitorPoll(Clock::time_point now) {
 
 void Session::EndPendingExchange() {
     if (!deadline_) return; // no answer is awaited
+    DropPendingAnswer();
+    held_.clear();
+    // A greeting cut short is repeated by the next tick once this exchange is over.
+    if (!greetingDone_) state_.AutoConnectDone = 0;
+    if (state_.DownloadActive == 1) FinishDownload(false);
+}
+
+void Session::DropPendingAnswer() {
     deadline_.reset();
     inbox_.clear();
-    held_.clear();
     ClearQueue();
     state_.GreetOnPrompt = 0;
     state_.MonitorPollPending = 0;
     state_.ClearRxLine();
-    // A greeting cut short is repeated by the next tick once this exchange is over.
-    if (!greetingDone_) state_.AutoConnectDone = 0;
-    if (state_.DownloadActive == 1) FinishDownload(false);
 }
 
 void Session::ClearQueue() {

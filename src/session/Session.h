@@ -98,6 +98,8 @@ class Session {
     void EnterLinkedState();
     // The tick's monitor poll "n"; its answer is awaited until the next "#".
     void SendMonitorPoll(Clock::time_point now);
+    // No answer is awaited any more: its deadline, unread bytes, queue, half line and follow-up flags go.
+    void DropPendingAnswer();
     void ClearQueue();
     // A command of the user's starts a new exchange: one still awaiting its answer is ended first, with
     // its queue and its follow-ups, so no stray command reaches the logger and no late reply line of it

@@ -35,6 +35,26 @@ TEST_F(LinkFaults, DownloadStartedWhileTheGreetingIsUnansweredGetsOnlyItsOwnAnsw
     EXPECT_TRUE(peer.WaitForSent("m"));
 }
 
+TEST_F(LinkFaults, FirmwareStartWhileTheGreetingIsUnansweredSendsNoStrayCommand) {
+    registry.PlugLogger(5, peer.SlavePath());
+    form->Timer1Timer();
+    ASSERT_TRUE(peer.WaitForSent("m"));
+    peer.Clear();
+    peer.Write("KTZ-770 Ver=20231226\r\n"); // first contact; the greeting's "#" is late
+    ASSERT_TRUE(peer.WaitForSent("m"));
+    peer.Clear();
+    ASSERT_TRUE(PumpUntil([&] { return form->State.CommandsEnabled == 1; }));
+
+    form->Button37Click();
+    ASSERT_TRUE(peer.WaitForSent(std::string("\x03\x06\x03\x06\x03", 5)));
+    peer.Clear();
+    // The old answer's "#" arrives after the boot loader's entry: the greeting's "p", "p" must not follow.
+    peer.Write("#");
+    PumpFor(300);
+    peer.Take();
+    EXPECT_EQ(peer.Received(), "");
+}
+
 TEST_F(LinkFaults, PortNameWithoutANumberIsReportedOnceAndOpensNoDialog) {
     for (const std::string name : {"COM0", "COM-1", "COM"}) {
         SCOPED_TRACE(name);
