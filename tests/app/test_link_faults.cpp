@@ -7,17 +7,22 @@
 
 namespace {
 
-struct LinkFaults : LinkedForm, ::testing::Test {};
+struct LinkFaults : LinkedForm, ::testing::Test {
+    // First contact made, but the greeting's "#" has not come: an answer is still awaited.
+    void LinkWithGreetingUnanswered() {
+        registry.PlugLogger(5, peer.SlavePath());
+        form->Timer1Timer();
+        ASSERT_TRUE(peer.WaitForSent("m"));
+        peer.Clear();
+        peer.Write("KTZ-770 Ver=20231226\r\n");
+        ASSERT_TRUE(peer.WaitForSent("m"));
+        peer.Clear();
+        ASSERT_TRUE(PumpUntil([&] { return form->State.CommandsEnabled == 1; }));
+    }
+};
 
 TEST_F(LinkFaults, DownloadStartedWhileTheGreetingIsUnansweredGetsOnlyItsOwnAnswer) {
-    registry.PlugLogger(5, peer.SlavePath());
-    form->Timer1Timer();
-    ASSERT_TRUE(peer.WaitForSent("m"));
-    peer.Clear();
-    peer.Write("KTZ-770 Ver=20231226\r\n"); // first contact; the greeting's "#" is lost
-    ASSERT_TRUE(peer.WaitForSent("m"));
-    peer.Clear();
-    ASSERT_TRUE(PumpUntil([&] { return form->State.CommandsEnabled == 1; }));
+    ASSERT_NO_FATAL_FAILURE(LinkWithGreetingUnanswered());
 
     form->Button30Click();
     ASSERT_TRUE(peer.WaitForSent("D"));
@@ -36,14 +41,7 @@ TEST_F(LinkFaults, DownloadStartedWhileTheGreetingIsUnansweredGetsOnlyItsOwnAnsw
 }
 
 TEST_F(LinkFaults, FirmwareStartWhileTheGreetingIsUnansweredSendsNoStrayCommand) {
-    registry.PlugLogger(5, peer.SlavePath());
-    form->Timer1Timer();
-    ASSERT_TRUE(peer.WaitForSent("m"));
-    peer.Clear();
-    peer.Write("KTZ-770 Ver=20231226\r\n"); // first contact; the greeting's "#" is late
-    ASSERT_TRUE(peer.WaitForSent("m"));
-    peer.Clear();
-    ASSERT_TRUE(PumpUntil([&] { return form->State.CommandsEnabled == 1; }));
+    ASSERT_NO_FATAL_FAILURE(LinkWithGreetingUnanswered());
 
     form->Button37Click();
     ASSERT_TRUE(peer.WaitForSent(std::string("\x03\x06\x03\x06\x03", 5)));
