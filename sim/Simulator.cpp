@@ -125,6 +125,11 @@ std::vector<std::string> Simulator::commandLog() const {
     return log_;
 }
 
+std::string Simulator::receivedBytes() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
 SimSettings Simulator::settings() const {
     std::lock_guard lock(mutex_);
     return model_->settings();
@@ -347,6 +352,10 @@ void Simulator::run() {
                 const ssize_t r = ::read(master, buf, sizeof buf);
                 if (r > 0) {
                     in.append(buf, static_cast<std::size_t>(r));
+                    {
+                        std::lock_guard lock(mutex_);
+                        received_.append(buf, static_cast<std::size_t>(r));
+                    }
                     lastRx = now;
                     slaveOpen = true;
                     continue;

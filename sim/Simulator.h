@@ -36,6 +36,8 @@ public:
     // Every command received, in order (bytes escaped as \xNN); rejected input as "unknown: ..." or
     // "malformed: ...".
     std::vector<std::string> commandLog() const;
+    // Every byte received from the tool so far, exactly as it came, whatever the parser made of it.
+    std::string receivedBytes() const;
     SimSettings settings() const;
     SimFaults faults() const;
     void setFaults(const SimFaults& faults);
@@ -54,9 +56,10 @@ private:
     SimConfig config_;
     std::unique_ptr<Pty> pty_;
     std::unique_ptr<LoggerModel> model_;
-    mutable std::mutex mutex_; // guards model_ settings, faults_, log_
+    mutable std::mutex mutex_; // guards model_ settings, faults_, log_, received_
     SimFaults faults_;
     std::vector<std::string> log_;
+    std::string received_;
     std::thread thread_;
     int wakeFd_ = -1;
     std::atomic<bool> stopRequested_{false};
