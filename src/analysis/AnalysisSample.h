@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace vexa::analysis {
@@ -11,7 +12,7 @@ namespace vexa::analysis {
 struct Sample {
     std::int64_t timeMs = 0;
     int x = 0, y = 0, z = 0;
-    double temperature = 0; // degrees Celsius
+    std::optional<double> temperature; // degrees Celsius; nothing where the line has no reading
 };
 
 using Samples = std::span<const Sample>;
@@ -22,7 +23,7 @@ inline std::int64_t TimeMs(const Sample& s) {
 inline int AxisCounts(const Sample& s, int axis) {
     return axis == 0 ? s.x : axis == 1 ? s.y : s.z;
 }
-inline double Celsius(const Sample& s) {
+inline std::optional<double> Celsius(const Sample& s) {
     return s.temperature;
 }
 

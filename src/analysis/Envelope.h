@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace vexa::analysis {
@@ -26,13 +28,21 @@ struct ColumnRange {
     std::size_t firstSample = 0; // index of the first sample in it
 };
 
-// Smallest and largest value(sample) per column.
+// Smallest and largest value(sample) per column; value may return std::optional<double>, and a sample
+// whose value is nothing is left out.
 template <class Value>
 std::vector<ColumnRange> Envelope(Samples samples, const TimeColumns& columns, Value value) {
     std::vector<ColumnRange> ranges(columns.columns);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         ColumnRange& r = ranges[columns.of[i]];
-        const double v = value(samples[i]);
+        double v = 0;
+        if constexpr (std::is_same_v<decltype(value(samples[i])), std::optional<double>>) {
+            const std::optional<double> maybe = value(samples[i]);
+            if (!maybe) continue;
+            v = *maybe;
+        } else {
+            v = value(samples[i]);
+        }
         if (r.count++ == 0) {
             r.min = r.max = v;
             r.firstSample = i;

@@ -22,7 +22,6 @@ Statistics ComputeStatistics(Samples samples, int countsPerG, std::size_t begin,
         max[a] = min[a] = AxisCounts(samples[begin], a);
     std::int64_t peakSquared = -1;
     double temperatureSum = 0;
-    s.temperatureMax = s.temperatureMin = Celsius(samples[begin]);
     for (std::size_t i = begin; i < end; ++i) {
         const Sample& sample = samples[i];
         for (int a = 0; a < 3; ++a) {
@@ -36,10 +35,12 @@ Statistics ComputeStatistics(Samples samples, int countsPerG, std::size_t begin,
             peakSquared = m;
             s.vectorMaxAt = i;
         }
-        const double t = Celsius(sample);
-        s.temperatureMax = std::max(s.temperatureMax, t);
-        s.temperatureMin = std::min(s.temperatureMin, t);
-        temperatureSum += t;
+        if (const std::optional<double> t = Celsius(sample)) {
+            if (s.temperatureSamples++ == 0) s.temperatureMax = s.temperatureMin = *t;
+            s.temperatureMax = std::max(s.temperatureMax, *t);
+            s.temperatureMin = std::min(s.temperatureMin, *t);
+            temperatureSum += *t;
+        }
     }
 
     const double n = double(end - begin);
@@ -56,7 +57,7 @@ Statistics ComputeStatistics(Samples samples, int countsPerG, std::size_t begin,
         axis.peakToPeak = (max[a] - min[a]) / g;
     }
     s.vectorMax = std::sqrt(double(peakSquared)) / g;
-    s.temperatureMean = temperatureSum / n;
+    if (s.temperatureSamples) s.temperatureMean = temperatureSum / double(s.temperatureSamples);
     return s;
 }
 

@@ -23,7 +23,9 @@ struct Statistics {
     std::array<AxisStatistics, 3> axes{};
     double vectorMax = 0;        // largest sqrt(x² + y² + z²), g
     std::size_t vectorMaxAt = 0; // index of the first sample reaching it
-    double temperatureMax = 0, temperatureMin = 0, temperatureMean = 0; // °C
+    // °C, over the samples that carry a reading (a capture's blank field carries none).
+    std::size_t temperatureSamples = 0;
+    double temperatureMax = 0, temperatureMin = 0, temperatureMean = 0;
 };
 
 inline constexpr std::size_t kToEnd = std::numeric_limits<std::size_t>::max();

@@ -103,7 +103,8 @@ double DrawOverview(PdfSheet& sheet, const ReportContext& c, double y) {
                 {QStringLiteral("Z"), kAxisColour[2]}});
     y += kTall + kBelow;
 
-    // Temperature.
+    // Temperature, where the samples carry a reading.
+    if (c.statistics.temperatureSamples == 0) return y;
     const auto temperature =
         analysis::Envelope(samples, at, [](const analysis::Sample& s) { return analysis::Celsius(s); });
     Chart t(sheet, QRectF(left, y, kChartWidthMm, kLow), x,

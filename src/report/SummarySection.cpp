@@ -102,9 +102,16 @@ double DrawStatisticsTable(PdfSheet& sheet, const ReportContext& c, double y) {
     sheet.SetFont(8, true);
     sheet.Text(kMarginMm, y, Tr("Temperature (°C)"));
     sheet.SetFont(8);
+    if (s.temperatureSamples == 0) {
+        sheet.Text(first, y, Tr("no readings"), Qt::AlignRight);
+        return y;
+    }
     const double temperatures[] = {s.temperatureMax, s.temperatureMin, s.temperatureMean};
     for (int k = 0; k < 3; ++k)
         sheet.Text(first + step * k, y, QString::number(temperatures[k], 'f', 1), Qt::AlignRight);
+    if (s.temperatureSamples < s.samples)
+        sheet.Text(first + step * 3 - 20, y,
+                   Tr("over the %1 samples with a reading").arg(Count(s.temperatureSamples)));
     return y;
 }
 

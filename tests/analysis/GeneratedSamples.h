@@ -4,11 +4,12 @@
 #include "analysis/AnalysisSample.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vexa::analysis::testing {
 
-inline Sample MakeSample(std::int64_t timeMs, int x, int y, int z, double celsius = 20.0) {
+inline Sample MakeSample(std::int64_t timeMs, int x, int y, int z, std::optional<double> celsius = 20.0) {
     Sample s;
     s.timeMs = timeMs;
     s.x = x;
