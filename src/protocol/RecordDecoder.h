@@ -1,9 +1,9 @@
 // Decoding of downloaded record lines (hexadecimal) into CSV data lines, with the time-order check.
 #pragma once
 
+#include "protocol/CsvLine.h"
 #include "protocol/LineBuffer.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,31 +40,8 @@ struct DecodeOutcome {
     bool markedThis = false;     // this record's time did not advance; its first byte is now 0x81
 };
 
-// One decoded record: time, the three axes in raw counts, the temperature, the extra field and the
-// irregular mark.
-struct Sample {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    int hundredths = 0;  // 100 or more makes the download irregular (not the line)
-    int thousandths = 0; // the extra digit of the millisecond sampling modes, else 0
-    int x = 0, y = 0, z = 0;
-    int temperature = 0;    // whole degrees after the offset rule
-    bool minusZero = false; // printed " -0." (temperature 0)
-    char tenths = '0';      // the tenths digit as the record carries it
-    int extra = 0;          // 0: absent
-    bool irregular = false; // the time did not advance: the line's first byte is the mark 0x81
-    bool operator==(const Sample&) const = default;
-};
-
 // Decodes one record line into a sample, advancing the state as DecodeRecord does.
 Sample DecodeSample(RecordDecoderState& state, std::string_view record, DecodeOutcome& outcome);
-
-// The CSV data line of a sample, as DecodeRecord writes it (padding zeros, the mark when irregular).
-void FormatCsvLine(const Sample& sample, LineBuffer& line);
-std::string FormatCsvLine(const Sample& sample);
-
-// Reads a data line of the work area back; nothing for any other line (headers, comments, capture
-// lines). On a marked line the mark stands in the year's first digit, which is then lost.
-std::optional<Sample> ParseCsvLine(std::string_view line);
 
 // Decodes the record line in the buffer and overwrites it with the CSV data line, e.g.
 // "104C8B8500FF0A194B00" -> "2024/01/02 12:34:56.750,  0, -1, 10, 25.5". Characters beyond the record's
@@ -74,8 +51,6 @@ DecodeOutcome DecodeRecord(RecordDecoderState& state, LineBuffer& line);
 // One step of a download: PreviousRecordMonth := RecordMonth, then DecodeRecord.
 DecodeOutcome DecodeNextRecord(RecordDecoderState& state, LineBuffer& line);
 
-// Mark that replaces the first byte of a record whose time did not advance.
-inline constexpr char IrregularMark = '\x81';
 // Comment line that stands before a marked record in the work area and in a saved file, as its bytes:
 // "//↓Irregular Record //" in Shift-JIS (0x81 0xAB is the arrow).
 inline constexpr std::string_view IrregularRecordComment = "//\x81\xab"

@@ -1,0 +1,242 @@
+// The data line of a recording: its layout is written by FormatCsvLine and read by ParseCsvLine, and
+// nowhere else; Sample is what both sides mean by a line.
+#include "protocol/CsvLine.h"
+
+#include "protocol/IntegerConversion.h"
+
+#include <algorithm>
+
+namespace vexa {
+
+namespace {
+
+// Days from 1970-01-01 to the first of the month (proleptic Gregorian calendar); the month may lie
+// outside 1..12 and moves the year.
+std::int64_t DaysToMonth(std::int64_t year, std::int64_t month) {
+    const std::int64_t m0 = month - 1;
+    const std::int64_t years = m0 >= 0 ? m0 / 12 : -((11 - m0) / 12); // rounded down
+    year += years;
+    month = m0 - years * 12 + 1;
+    // Days before March: the year counted from March puts the leap day last.
+    year -= month <= 2;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yoe = year - era * 400;
+    const std::int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+// Writes printf-style fields into a fixed buffer, dropping what does not fit.
+class LineWriter {
+  public:
+    LineWriter(char* out, std::size_t capacity) : out_(out), capacity_(capacity) {}
+    LineWriter& put(char c) {
+        if (length_ < capacity_) out_[length_] = c;
+        ++length_;
+        return *this;
+    }
+    LineWriter& put(std::string_view text) {
+        for (const char c : text)
+            put(c);
+        return *this;
+    }
+    // As "%<width>d": right-aligned, blanks in front, the sign before the digits.
+    LineWriter& number(int value, int width) {
+        char digits[12];
+        int count = 0;
+        unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        do {
+            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0) digits[count++] = '-';
+        for (int pad = width - count; pad > 0; --pad)
+            put(' ');
+        while (count > 0)
+            put(digits[--count]);
+        return *this;
+    }
+    std::size_t length() const { return length_ < capacity_ ? length_ : capacity_; }
+
+  private:
+    char* out_;
+    std::size_t capacity_;
+    std::size_t length_ = 0;
+};
+
+// Month, day, hour, minute, second and hundredths always show two digits.
+constexpr std::size_t PaddedPositions[] = {5, 8, 11, 14, 17, 20};
+
+void WriteStamp(LineWriter& w, const Stamp& s) {
+    w.number(s.year, 4).put('/').number(s.month, 2).put('/').number(s.day, 2).put(' ');
+    w.number(s.hour, 2).put(':').number(s.minute, 2).put(':').number(s.second, 2).put('.');
+    w.number(s.hundredths, 2).number(s.thousandths, 1);
+}
+
+void PadWithZeros(char* out, std::size_t length) {
+    for (const std::size_t p : PaddedPositions)
+        if (p < length && out[p] == ' ') out[p] = '0';
+}
+
+bool IsPad(char c) {
+    return c == ' ';
+}
+
+// A whole number field: blanks, an optional minus, one to nine digits and nothing else.
+std::optional<int> IntField(std::string_view text) {
+    while (!text.empty() && IsPad(text.front()))
+        text.remove_prefix(1);
+    const std::size_t sign = text.starts_with('-') ? 1 : 0;
+    if (sign == text.size() || text.size() - sign > 9) return std::nullopt;
+    for (std::size_t i = sign; i < text.size(); ++i)
+        if (!IsDigit(text[i])) return std::nullopt;
+    return LenientToInt(text);
+}
+
+// Cuts text at the first sep; the part before goes to head.
+bool Cut(std::string_view& text, char sep, std::string_view& head) {
+    const std::size_t at = text.find(sep);
+    if (at == std::string_view::npos) return false;
+    head = text.substr(0, at);
+    text.remove_prefix(at + 1);
+    return true;
+}
+
+} // namespace
+
+std::int64_t Stamp::Milliseconds() const {
+    const std::int64_t days = DaysToMonth(year, month) + (day - 1);
+    return ((days * 24 + hour) * 60 + minute) * 60000 + std::int64_t(second) * 1000 + Millisecond();
+}
+
+Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
+    if (minusZero) whole = 0;
+    Temperature t;
+    char buffer[16];
+    LineWriter w(buffer, sizeof buffer);
+    if (minusZero)
+        w.put(" -0");
+    else
+        w.number(whole, 3);
+    w.put('.').put(tenths);
+    // A record's byte gives at most "-127.x": the text always fits.
+    t.length_ = std::uint8_t(std::min(w.length(), kMaxText));
+    std::copy_n(buffer, t.length_, t.text_.begin());
+    const int digit = IsDigit(tenths) ? tenths - '0' : 0;
+    const bool negative = minusZero || whole < 0;
+    t.known_ = true;
+    t.tenths_ = whole * 10 + (negative ? -digit : digit);
+    return t;
+}
+
+std::optional<Temperature> Temperature::FromText(std::string_view text) {
+    if (text.size() > kMaxText) return std::nullopt;
+    Temperature t;
+    t.length_ = std::uint8_t(text.size());
+    std::copy(text.begin(), text.end(), t.text_.begin());
+    std::size_t p = 0;
+    while (p < text.size() && IsPad(text[p]))
+        ++p;
+    if (p == text.size()) return t; // blanks only: a capture without the logger's answer
+    const bool negative = text[p] == '-';
+    if (negative) ++p;
+    const std::size_t digits = p;
+    int whole = 0;
+    while (p < text.size() && IsDigit(text[p]))
+        whole = whole * 10 + (text[p++] - '0');
+    if (p == digits || p + 2 > text.size() || text[p] != '.') return std::nullopt;
+    const char tenths = text[p + 1];
+    for (std::size_t rest = p + 2; rest < text.size(); ++rest)
+        if (!IsPad(text[rest])) return std::nullopt;
+    const int digit = IsDigit(tenths) ? tenths - '0' : 0;
+    t.known_ = true;
+    t.tenths_ = negative ? -(whole * 10 + digit) : whole * 10 + digit;
+    return t;
+}
+
+void FormatCsvLine(const Sample& sample, LineBuffer& line) {
+    // Hand-written rather than snprintf, which would take most of the time of a 72,000-record download.
+    char* out = line.data();
+    LineWriter w(out, LineBuffer::Capacity);
+    WriteStamp(w, sample.stamp);
+    w.put(',').number(sample.x, 3).put(',').number(sample.y, 3).put(',').number(sample.z, 3).put(',');
+    w.put(sample.temperature.Text());
+    if (sample.extra != 0) w.put(',').number(sample.extra, 2);
+    line.resize(w.length());
+    if (sample.irregular && !line.empty()) out[0] = IrregularMark;
+    PadWithZeros(out, line.size());
+}
+
+std::string FormatCsvLine(const Sample& sample) {
+    LineBuffer line;
+    FormatCsvLine(sample, line);
+    return std::string(line.view());
+}
+
+std::string FormatTimeLabel(const Stamp& stamp) {
+    char buffer[64];
+    LineWriter w(buffer, sizeof buffer);
+    WriteStamp(w, stamp);
+    PadWithZeros(buffer, w.length());
+    const std::string_view text(buffer, w.length());
+    return text.size() > 5 ? std::string(text.substr(5, 18)) : std::string();
+}
+
+std::optional<Sample> ParseCsvLine(std::string_view line) {
+    Sample s;
+    std::string_view rest = line, year, month, day, hour, minute, second, fraction, x, y, z, temperature;
+    if (!line.empty() && line.front() == IrregularMark) {
+        // The mark took the place of the year's first digit.
+        s.irregular = true;
+        rest.remove_prefix(1);
+    }
+    if (!Cut(rest, '/', year) || !Cut(rest, '/', month) || !Cut(rest, ' ', day) || !Cut(rest, ':', hour) ||
+        !Cut(rest, ':', minute) || !Cut(rest, '.', second) || !Cut(rest, ',', fraction) ||
+        !Cut(rest, ',', x) || !Cut(rest, ',', y) || !Cut(rest, ',', z))
+        return std::nullopt;
+    std::string_view extra;
+    temperature = rest;
+    const bool hasExtra = Cut(rest, ',', temperature);
+    if (hasExtra) extra = rest;
+    // The fraction is the hundredths (at least two digits) followed by one thousandths digit.
+    if (fraction.size() < 3 || !IsDigit(fraction.back())) return std::nullopt;
+    const std::optional<int> fields[] = {
+        IntField(year),
+        IntField(month),
+        IntField(day),
+        IntField(hour),
+        IntField(minute),
+        IntField(second),
+        IntField(fraction.substr(0, fraction.size() - 1)),
+        IntField(x),
+        IntField(y),
+        IntField(z),
+    };
+    for (const auto& f : fields)
+        if (!f) return std::nullopt;
+    const std::optional<Temperature> t = Temperature::FromText(temperature);
+    if (!t) return std::nullopt;
+    std::optional<int> e;
+    if (hasExtra) {
+        e = IntField(extra);
+        if (!e) return std::nullopt;
+    }
+    Stamp stamp;
+    stamp.year = *fields[0];
+    stamp.month = *fields[1];
+    stamp.day = *fields[2];
+    stamp.hour = *fields[3];
+    stamp.minute = *fields[4];
+    stamp.second = *fields[5];
+    stamp.hundredths = *fields[6];
+    stamp.thousandths = fraction.back() - '0';
+    s.SetStamp(stamp);
+    s.x = *fields[7];
+    s.y = *fields[8];
+    s.z = *fields[9];
+    s.temperature = *t;
+    s.extra = e.value_or(0);
+    return s;
+}
+
+} // namespace vexa

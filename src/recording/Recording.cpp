@@ -1,0 +1,103 @@
+// A recording: the lines of a download, a 5-ms capture or a data file, kept as the exact bytes they
+// stand as, the samples its data lines mean, and what the tool knew when it was made.
+#include "recording/Recording.h"
+
+#include "protocol/IntegerConversion.h"
+
+namespace vexa {
+
+void Recording::Reserve(std::size_t lines, std::size_t samples) {
+    lines_.reserve(lines);
+    sampleOfLine_.reserve(lines);
+    samples_.reserve(samples);
+    lineOfSample_.reserve(samples);
+}
+
+void Recording::AddLine(std::string line) {
+    lines_.push_back(std::move(line));
+    sampleOfLine_.push_back(kNoSample);
+}
+
+void Recording::AddSample(const Sample& sample) {
+    AddSample(sample, FormatCsvLine(sample));
+}
+
+void Recording::AddSample(const Sample& sample, std::string line) {
+    sampleOfLine_.push_back(std::uint32_t(samples_.size()));
+    lineOfSample_.push_back(std::uint32_t(lines_.size()));
+    lines_.push_back(std::move(line));
+    samples_.push_back(sample);
+}
+
+void Recording::Append(Recording&& tail) {
+    if (header.source == RecordingSource::None) header = std::move(tail.header);
+    const auto lineBase = std::uint32_t(lines_.size());
+    const auto sampleBase = std::uint32_t(samples_.size());
+    if (lines_.empty()) {
+        lines_ = std::move(tail.lines_);
+    } else {
+        lines_.reserve(lines_.size() + tail.lines_.size());
+        for (std::string& line : tail.lines_)
+            lines_.push_back(std::move(line));
+    }
+    sampleOfLine_.reserve(sampleOfLine_.size() + tail.sampleOfLine_.size());
+    for (const std::uint32_t k : tail.sampleOfLine_)
+        sampleOfLine_.push_back(k == kNoSample ? kNoSample : k + sampleBase);
+    samples_.insert(samples_.end(), tail.samples_.begin(), tail.samples_.end());
+    lineOfSample_.reserve(lineOfSample_.size() + tail.lineOfSample_.size());
+    for (const std::uint32_t line : tail.lineOfSample_)
+        lineOfSample_.push_back(line + lineBase);
+    tail.Clear();
+}
+
+void Recording::Clear() {
+    header = RecordingHeader{};
+    lines_.clear();
+    sampleOfLine_.clear();
+    samples_.clear();
+    lineOfSample_.clear();
+}
+
+std::string DownloadStartLine(std::string_view startYearText, std::optional<int> countsPerG) {
+    std::string line = "Start Year=" + std::string(startYearText);
+    if (countsPerG) line += " @1G=" + std::to_string(*countsPerG);
+    return line;
+}
+
+std::string CaptureStartLine(std::string_view startText, int countsPerG) {
+    return "Start Time=" + std::string(startText) + " @1G=" + std::to_string(countsPerG);
+}
+
+std::optional<int> CountsPerGOfStartLine(std::string_view line) {
+    constexpr std::string_view Key = "@1G=";
+    const std::size_t at = line.find(Key);
+    if (!line.starts_with("Start") || at == std::string_view::npos) return std::nullopt;
+    const std::string_view number = line.substr(at + Key.size());
+    if (number.empty() || !IsDigit(number.front())) return std::nullopt;
+    const int value = LenientToInt(number);
+    if (value < 1) return std::nullopt;
+    return value;
+}
+
+void ReadHeaderLines(std::string_view start, std::string_view columnLine, RecordingHeader& header) {
+    header.startText.clear();
+    header.startYear = 0;
+    header.columns = ColumnKind::None;
+    for (const std::string_view key : {std::string_view("Start Year="), std::string_view("Start Time=")}) {
+        if (!start.starts_with(key)) continue;
+        const std::string_view text = start.substr(key.size());
+        header.startText = std::string(text.substr(0, text.find(" @1G=")));
+        // "2024" and "2024/05/01 09:03:00" both begin with the year.
+        std::size_t digits = 0;
+        while (digits < header.startText.size() && digits < 9 && IsDigit(header.startText[digits]))
+            ++digits;
+        if (digits > 0) header.startYear = LenientToInt(std::string_view(header.startText).substr(0, digits));
+    }
+    header.countsPerG = CountsPerGOfStartLine(start);
+    if (columnLine == kNamedColumnLine)
+        header.columns = ColumnKind::Named;
+    else if (columnLine == kShortColumnLine)
+        header.columns = ColumnKind::Short;
+}
+
+} // namespace vexa
