@@ -3,6 +3,7 @@
 // check, a remote shell).
 #include "app/CommandLine.h"
 
+#include "platform/CallerConsole.h"
 #include "version/Version.h"
 
 #include <QCommandLineParser>
@@ -87,6 +88,7 @@ std::optional<int> AnswerCommandLine(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLineAnswer answer = ReadCommandLine(arguments);
     if (!answer.exit) return std::nullopt;
+    UseCallersConsole();
     std::fputs(answer.out.toLocal8Bit().constData(), stdout);
     std::fputs(answer.err.toLocal8Bit().constData(), stderr);
     return answer.exitCode;

@@ -2,6 +2,7 @@
 
 #include "app/TApplication.h"
 #include "app/TForm1.h"
+#include "platform/DeviceManager.h"
 #include "platform/PortRegistry.h"
 #include "platform/TextCodec.h"
 
@@ -187,9 +188,10 @@ void TForm1::Button42Click() {
     session_.StopWatchdog();
 }
 
-// There is no device manager on this platform: the button lists the serial ports the system has,
-// with the USB vendor and product, the driver and the device path of each.
+// The system's device manager where there is one (Windows); elsewhere the button lists the serial
+// ports the system has, with the USB vendor and product, the driver and the device path of each.
 void TForm1::Button13Click() {
+    if (OpenDeviceManager()) return;
     auto* dialog = new QDialog(this);
     dialog->setObjectName(QStringLiteral("SerialPortsWindow"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,8 +1,7 @@
 // The one place where bytes in the system's ANSI code page (Shift-JIS) meet Qt's Unicode strings.
 #include "platform/TextCodec.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "platform/ShiftJisConverter.h"
 
 namespace {
 bool IsAscii(std::string_view s) {
@@ -14,23 +13,13 @@ bool IsAscii(std::string_view s) {
 
 QString AnsiToQString(std::string_view bytes) {
     if (IsAscii(bytes)) return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    QStringDecoder decoder("Shift_JIS");
-    if (!decoder.isValid()) return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return vexa::sjis::Decode(bytes);
 }
 
 std::string QStringToAnsi(const QString& text) {
-    bool ascii = true;
     for (QChar c : text)
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii) return text.toLatin1().toStdString();
-    QStringEncoder encoder("Shift_JIS");
-    if (!encoder.isValid()) return text.toLocal8Bit().toStdString();
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), size_t(bytes.size()));
+        if (c.unicode() >= 0x80) return vexa::sjis::Encode(text);
+    return text.toLatin1().toStdString();
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {

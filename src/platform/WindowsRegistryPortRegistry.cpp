@@ -1,6 +1,8 @@
 // Port registry read from the Windows registry (read-only, opened afresh on every call).
 #include "platform/WindowsRegistryPortRegistry.h"
 
+#include "platform/WideTextWin32.h"
+
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -13,23 +15,8 @@
 
 namespace {
 
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
+using vexa::win::Utf8FromWide;
+using vexa::win::WideFromUtf8;
 
 // Registry strings need not end in a terminator and may carry several; the text ends at the first.
 std::wstring StringData(const std::vector<BYTE>& data, DWORD size) {
@@ -42,7 +29,8 @@ std::wstring StringData(const std::vector<BYTE>& data, DWORD size) {
 class Key {
   public:
     explicit Key(std::string_view path) {
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideFromUtf8(path).c_str(), 0, KEY_READ, &key_) !=
+            ERROR_SUCCESS)
             key_ = nullptr;
     }
     ~Key() {
@@ -54,7 +42,7 @@ class Key {
 
     std::optional<std::string> String(std::string_view name) const {
         DWORD type = 0, size = 0;
-        const std::wstring wname = Wide(name);
+        const std::wstring wname = WideFromUtf8(name);
         if (RegQueryValueExW(key_, wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
             return std::nullopt;
         if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
@@ -67,7 +55,7 @@ class Key {
             rc = RegQueryValueExW(key_, wname.c_str(), nullptr, &type, data.data(), &size);
         } while (rc == ERROR_MORE_DATA);
         if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-        return Utf8(StringData(data, size));
+        return Utf8FromWide(StringData(data, size));
     }
 
     std::vector<std::pair<std::string, std::string>> StringValues() const {
@@ -94,8 +82,8 @@ class Key {
             }
             if (rc != ERROR_SUCCESS) break;
             if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-            values.emplace_back(Utf8(std::wstring_view(name.data(), nameSize)),
-                                Utf8(StringData(data, dataSize)));
+            values.emplace_back(Utf8FromWide(std::wstring_view(name.data(), nameSize)),
+                                Utf8FromWide(StringData(data, dataSize)));
         }
         return values;
     }

@@ -1,9 +1,10 @@
-// Reading and replacing files of the work area: only regular files, and loads of a bounded size.
+// Reading and replacing files of the work area on POSIX systems: only regular files, loads of a bounded size.
 #include "platform/RegularFile.h"
+
+#include "platform/RegularFileErrors.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
@@ -21,22 +22,6 @@ const char* KindOf(mode_t mode) {
     if (S_ISBLK(mode)) return "a block device";
     if (S_ISSOCK(mode)) return "a socket";
     return "not a regular file";
-}
-
-std::runtime_error NotAFile(const std::string& path, mode_t mode, const char* what) {
-    return std::runtime_error("\"" + path + "\" is " + KindOf(mode) + ", not a file; " + what);
-}
-
-std::string Megabytes(std::uintmax_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MB", double(bytes) / (1024.0 * 1024.0));
-    return text;
-}
-
-std::runtime_error TooLarge(const std::string& path, std::uintmax_t size, std::uintmax_t maxBytes) {
-    return std::runtime_error("\"" + path + "\" is " + (size > maxBytes ? Megabytes(size) : "growing") +
-                              "; the logger's data files are a few MB, so files over " + Megabytes(maxBytes) +
-                              " are not loaded");
 }
 
 class Fd {
@@ -59,12 +44,12 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer; the kind
     // is then checked on what was actually opened, which also covers links.
     const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) throw std::runtime_error("Cannot open file \"" + path + "\": " + std::strerror(errno));
+    if (fd.get() < 0) throw FileError("open", path, std::strerror(errno));
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        throw std::runtime_error("Cannot open file \"" + path + "\": " + std::strerror(errno));
-    if (!S_ISREG(st.st_mode)) throw NotAFile(path, st.st_mode, "only files can be loaded");
-    if (std::uintmax_t(st.st_size) > maxBytes) throw TooLarge(path, std::uintmax_t(st.st_size), maxBytes);
+    if (::fstat(fd.get(), &st) != 0) throw FileError("open", path, std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) throw NotAFileError(path, KindOf(st.st_mode), "only files can be loaded");
+    if (std::uintmax_t(st.st_size) > maxBytes)
+        throw TooLargeError(path, std::uintmax_t(st.st_size), maxBytes);
 
     std::string content;
     content.resize(std::size_t(st.st_size));
@@ -76,9 +61,9 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
                 char probe;
                 const ssize_t n = ::read(fd.get(), &probe, 1);
                 if (n == 0) break;
-                if (n > 0) throw TooLarge(path, filled + 1, maxBytes);
+                if (n > 0) throw TooLargeError(path, filled + 1, maxBytes);
                 if (errno == EINTR) continue;
-                throw std::runtime_error("Cannot read file \"" + path + "\": " + std::strerror(errno));
+                throw FileError("read", path, std::strerror(errno));
             }
             content.resize(std::min<std::uintmax_t>(maxBytes, filled + 64 * 1024 + filled / 2));
         }
@@ -86,7 +71,7 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw std::runtime_error("Cannot read file \"" + path + "\": " + std::strerror(errno));
+            throw FileError("read", path, std::strerror(errno));
         }
         filled += std::size_t(n);
     }
@@ -97,7 +82,7 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
 void CheckReplaceableFile(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return; // nothing there yet, or the save itself will say why
-    if (!S_ISREG(st.st_mode)) throw NotAFile(path, st.st_mode, "only files can be replaced");
+    if (!S_ISREG(st.st_mode)) throw NotAFileError(path, KindOf(st.st_mode), "only files can be replaced");
 }
 
 } // namespace vexa

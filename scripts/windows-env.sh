@@ -1,0 +1,55 @@
+# Shared by the Windows scripts (sourced, not run): packages, the build machine's programs, and the
+# private Wine prefix.
+# Expects $root (the repository). Sets $out (build-win/).
+
+out="$root/build-win"
+
+win_install_packages() { # package...: installs those that are missing
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ "${#missing[@]}" -eq 0 ] && return 0
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    echo "windows: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Build-machine programs: the error-table generator the cross build runs, and the simulator.
+win_build_host() {
+    if [ ! -f "$out/host/build.ninja" ]; then
+        cmake -S "$root" -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_WITH_QT=OFF >/dev/null
+    fi
+    cmake --build "$out/host" -j 2 --target vexa_strtablegen vexa-sim
+}
+
+# A private Wine prefix ($1). With --persistent its server is kept alive, so that each program starts
+# fast and the prefix's device setup is done once, before any test touches the registry; without, the
+# server ends a few seconds after the last program, so "wineserver -w" waits for them all. Fonts: Wine has no Windows fonts,
+# so the names Qt and dialogs ask for are mapped to Debian's Liberation and IPA fonts.
+win_start_prefix() {
+    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    local persistent="${2:-}"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "windows: creating the Wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 </dev/null
+    fi
+    # (-p answers an error when a server for this prefix runs already; that one is used as it is.)
+    [ "$persistent" = --persistent ] && { wineserver -p >/dev/null 2>&1 </dev/null || true; }
+    timeout 300 wineboot >/dev/null 2>&1 </dev/null
+    local key='HKCU\Software\Wine\Fonts\Replacements' name
+    for name in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Segoe UI" "Arial" "Microsoft Sans Serif"; do
+        wine reg add "$key" /v "$name" /t REG_SZ /d "Liberation Sans" /f >/dev/null 2>&1 </dev/null
+    done
+    for name in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic UI"; do
+        wine reg add "$key" /v "$name" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1 </dev/null
+    done
+}
+
+win_stop_prefix() {
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+}
