@@ -1,12 +1,17 @@
-// The logger session: reply framing, mode selection, the queued follow-up commands, the first-contact
-// handshake, the exchange watchdog and the download's bookkeeping, below any window.
+// The logger session, the one owner of the link: it alone drives the port (LinkPort) and writes the
+// link's state. Front ends (the window, the command line) call its requests and render what it reports
+// (SessionObserver); nothing here needs Qt or an event loop.
 #pragma once
 
 #include "protocol/MonitorLine.h"
 #include "protocol/StatusReply.h"
 #include "session/ExclusiveMode.h"
+#include "session/LinkPort.h"
 #include "session/LinkState.h"
+#include "session/PortSearch.h"
+#include "session/SessionObserver.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,61 +20,173 @@
 
 namespace vexa::session {
 
-// What the receive handler is doing, as the window's diagnostic label shows it ("1", "2", ...).
-enum class ReceiveStage {
-    None,
-    Receiving,      // a byte of a reply is being handled
-    MonitorScan,    // a monitor line is being scanned
-    MonitorScanned, // the scan is done
-    AnswerEnded,    // the "#" that ends an answer arrived
-    MonitorPolled,  // the tick sent a monitor poll
+// Which commands a request may send while the link is in which state.
+enum class Guard {
+    None,    // always sent
+    Enabled, // only while commands are enabled (a logger is linked)
+    Idle,    // only while commands are enabled and no exchange is running (the port is closed)
 };
 
-// How a download ended, for the status line and the messages after it.
-struct DownloadSummary {
-    int lineCount = 0;       // records decoded into lines
-    int announcedCount = -1; // what "@C" announced; -1 when no count came
-    int droppedRecords = 0;  // records beyond the line table, not stored
-    bool irregular = false;  // a record's time did not advance
-    bool complete = true;    // false: the logger stopped sending before the closing "#"
+// A command of the command set: its bytes, and the follow-ups that go out one at each "#" that ends
+// an answer, in order. The exchange is over when an answer ends with nothing left to send.
+struct CommandRequest {
+    std::string bytes;
+    std::vector<std::string> followUps;
+    Guard guard = Guard::None;
+    // A command of the user's ends an answer still awaited first, with its queue, so nothing of that
+    // exchange reaches the logger after it. A few one-byte buttons send into whatever runs instead.
+    bool endsPendingAnswer = true;
+    // Received bytes still waiting are discarded just before the send.
+    bool drainFirst = false;
 };
 
-// "%drec %dsec", followed by a plain note for every way the download fell short.
-std::string DownloadStatusText(const DownloadSummary& summary, int elapsedSeconds);
+// The PC's wall clock (the deadline of the "m" after a clock setting is kept on it).
+using WallClock = std::chrono::system_clock;
 
-// What the session reports; the window implements it and decides which controls show what.
-class SessionObserver {
-  public:
-    virtual ~SessionObserver() = default;
-    // Bytes for the logger. Throws what the port throws; the session's state stays consistent.
-    virtual void SendToLogger(std::string_view bytes) = 0;
-    // The exchange is over (or abandoned): the port is closed until the next one.
-    virtual void ClosePort() = 0;
-    // First contact completed (or the link was declared up by hand): show the linked look.
-    virtual void LinkEstablished() = 0;
-    virtual void StageChanged(ReceiveStage stage) = 0;
-    // A reply line of two or more characters that is not a stored record.
-    virtual void WorkAreaLine(std::string_view line) = 0;
-    virtual void ModelLineReceived(const vexa::ModelLine& model) = 0;
-    // State the reply carries (counts per G, interval, sampling, record count...) is already applied.
-    virtual void StatusReplyReceived(const vexa::StatusReply& reply) = 0;
-    virtual void MonitorScanned(const vexa::MonitorScan& scan) = 0;
-    // Progress of a download: records stored while it arrives, then the countdown while decoding.
-    virtual void DownloadProgress(int value) = 0;
-    // The decoded lines (Shift-JIS bytes, irregular-record comments included) and how it went.
-    virtual void DownloadFinished(std::vector<std::string>&& lines, const DownloadSummary& summary) = 0;
-    // "#" with nothing queued: the port is already closed; lastText is what the line buffer held.
-    virtual void AnswerEnded(std::string_view lastText) = 0;
-    // The watchdog ended a silent exchange; downloadCut tells whether a download was finished with it.
-    virtual void ExchangeAbandoned(bool downloadCut, int timeoutSeconds) = 0;
+// What one discovery tick is given.
+struct TickInput {
+    const RegistrySnapshot* snapshot = nullptr; // one read of the port registry
+    bool adapterAllowed = false;                // the generic adapter may stand for the logger
+    std::string chosenPort;                     // the connect text as it stands ("COM3", "No Port"...)
+    std::string nowText;                        // "yyyy/mm/dd hh:mm:ss", stamped into commands
+    WallClock::time_point wallNow{};            // the same moment on the wall clock
+};
+
+// What one discovery tick did, for the front end to show.
+struct TickResult {
+    enum class End {
+        ClockGreeting,    // the "m" after a clock setting went out; the tick ended there
+        Absent,           // no port of the virtual COM driver at all: the link is down
+        NameTooLong,      // the logger's friendly name is unusable; the tick ended there
+        NotFound,         // ports exist, none is the logger's: the link is down
+        UnusablePortName, // the logger's port name has no port number; nothing was opened
+        AwaitingContact,  // connected (now or earlier); the logger has not answered yet
+        Linked,           // linked; the deferred commands due were sent
+        Busy,             // an update or a capture owns the link: the tick touched nothing
+    } end = End::Busy;
+    PortSearch search;      // the registry search (not for ClockGreeting and Busy)
+    bool connected = false; // this tick connected to the found port and sent the greeting
+};
+
+// The 5-ms capture the user asked for.
+struct CaptureSettings {
+    int target = 0; // samples: seconds x 200
+};
+
+// The outcome of the "予約開始" start mode.
+enum class ReservedStart {
+    TimeNeeded, // no reservation time yet: the front end shows the reservation window; nothing sent
+    Sent,       // clock, reservation time, wait command and time request queued one after the other
+    Refused,    // not sent (see RequestRefused)
 };
 
 class Session {
   public:
-    explicit Session(SessionObserver& observer);
+    // The session drives the port alone; the observer renders what it reports.
+    Session(LinkPort& port, SessionObserver& observer);
 
-    LinkState& State() { return state_; }
+    // ---- reading the link (the front ends never write it) ----
     const LinkState& State() const { return state_; }
+    Phase CurrentPhase() const { return phase_; }
+    // The logger has answered since the last connect (first contact made, or "Hello").
+    bool LinkUp() const;
+    bool CommandsEnabled() const;
+    bool MonitorOn() const;
+    // A monitor poll went out and its "#" has not come.
+    bool MonitorPollPending() const;
+    // Commands that go out one at each "#", in order, and the deferred commands of the tick.
+    std::vector<std::string> QueuedFollowUps() const;
+    bool TickSequencePending() const;
+    bool ClockGreetingPending() const;
+    bool StatusRefreshPending() const;
+    std::string MonitorCommand() const;
+    // The port is open (an exchange is running, or the port was opened for one).
+    bool PortOpen() const;
+    // An update or a capture owns the link: every request that would touch the port is refused.
+    bool LinkOwnedExclusively() const;
+
+    // ---- notifications and time ----
+    // Bytes are available at the port: the session reads them (or, at first contact, leaves them for
+    // the next notification).
+    void OnDataAvailable(Clock::time_point now);
+    // The session's own tick, four times a second at least, also while the front end's discovery is
+    // stopped: the watchdog, the modes' time-outs, and a port whose device hung up.
+    void Tick(Clock::time_point now);
+    // One pass of port discovery (the front end's Timer1): closes the port between exchanges, finds the
+    // logger, connects once, and sends the deferred commands that are due.
+    TickResult DiscoveryTick(const TickInput& input, Clock::time_point now);
+
+    // ---- the link ----
+    // Connects to port n: a fresh open, waiting input discarded, "m", the greeting's two "p" queued.
+    bool RequestConnect(unsigned portNumber, Clock::time_point now);
+    // Closes the link: one of the ways it goes down (LinkLoss::Closed).
+    bool RequestClose(Clock::time_point now);
+    // "Hello": "n" while linked and enabled; otherwise the linked state without any exchange.
+    bool RequestHello(Clock::time_point now);
+
+    // ---- commands ----
+    bool RequestCommand(const CommandRequest& request, Clock::time_point now);
+    // "VER": commands enabled, the monitor's pending poll forgotten, "p" sent into whatever runs.
+    bool RequestVersion(Clock::time_point now);
+    // "S": "e" and "p", then the port is closed; no answer is awaited.
+    bool RequestStandby(Clock::time_point now);
+    // The threshold-detection box: the other state is sent ("k1"/"k0", then "p"). The state the box
+    // shows afterwards, or nothing when refused.
+    std::optional<bool> RequestThresholdDetect(Clock::time_point now);
+    // The interval list: its text becomes the interval name; a name with a code is sent ("j" + code,
+    // then "p"). False when refused or when the name has no code.
+    bool RequestInterval(std::string_view name, Clock::time_point now);
+    // "10min": the next interval of the table is sent.
+    bool RequestNextInterval(Clock::time_point now);
+    // The range list: sent (then "p") while commands are enabled, else its counts per G taken locally.
+    bool RequestRange(std::string_view rangeText, Clock::time_point now);
+    // "e": the clock ("s" + date-time, then "te"), and "m" at the first tick 12 s after the last one.
+    bool RequestClockSet(Clock::time_point now);
+    // "予約開始".
+    ReservedStart RequestReservedStart(Clock::time_point now);
+    // The reservation window confirmed a time ("mm/dd hh:mm"). True when the start-mode list had asked
+    // for it: the front end then runs the list's choice again.
+    bool ConfirmReservationTime(std::string_view text);
+    // The reservation window was closed without a time: the list's request is dropped.
+    void DropReservationRequest();
+    // Characters sent one per linked tick while the monitor is off, at most five.
+    void QueueTickSequence(std::string_view characters);
+    // A command the monitor's next tick sends instead of its poll.
+    void QueueMonitorCommand(std::string_view command);
+    // The monitor on or off: the tick polls with "n" while it is on; switching it off leaves a status
+    // refresh ("p") to the next tick.
+    bool SetMonitor(bool on, Clock::time_point now);
+
+    // ---- download ----
+    // "取得" family: waiting input discarded, the request sent, record lines stored until the "#".
+    bool RequestDownload(std::string_view request, std::string_view startYearText, Clock::time_point now);
+
+    // ---- 5-ms capture ----
+    // "n" for the monitor line the capture keeps (sent before the duration is asked for).
+    bool RequestCaptureSample(Clock::time_point now);
+    // Starts the capture once that answer has ended: waiting input discarded, "x", samples until the
+    // target, a stall, a lost port or AbortCapture; then the lines in steps (CaptureStepDue).
+    bool StartCapture(const CaptureSettings& settings, Clock::time_point now);
+    void AbortCapture(Clock::time_point now);
+    // Writes the next block of sample lines; false once the capture is complete.
+    bool CaptureWriteStep();
+    // A capture is waiting for its answer, streaming, or writing its lines.
+    bool CaptureBusy() const;
+
+    // ---- firmware update ----
+    // "Start": the boot loader's entry sequence (ETX ACK ETX ACK ETX); no answer is awaited.
+    bool RequestBootLoaderEntry(Clock::time_point now);
+    // "Update": "e", the image lines one per acknowledgement (the last line is not sent), "qs", "m".
+    bool StartFirmwareUpdate(std::vector<std::string> lines, Clock::time_point now);
+
+    // ---- the work area ----
+    // A front end is about to replace the work area ("FILE"): refused while an update or a capture
+    // owns it.
+    bool ClaimWorkArea();
+
+    // ---- until the port moves into the session: the old surface ----
+    explicit Session(SessionObserver& observer);
+    LinkState& State() { return state_; }
 
     // The exclusive modes, asked in this order before the normal framing at every notification.
     void SetCaptureMode(ExclusiveMode* mode) { captureMode_ = mode; }
@@ -121,6 +238,8 @@ class Session {
     void FinishDownload(bool complete);
 
   private:
+    LinkPort* port_ = nullptr;
+    Phase phase_ = Phase::Idle;
     // Frames inbox_ from pos on; true when the exchange ended and the rest is to be dropped.
     bool Frame(size_t& pos, Clock::time_point now);
     void FirstContact(Clock::time_point now);

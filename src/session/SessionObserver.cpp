@@ -1,0 +1,58 @@
+// Names of the session's phases and of the ways the link goes down, and the capture's default end stamp.
+#include "session/SessionObserver.h"
+
+#include <ctime>
+
+namespace vexa::session {
+
+const char* PhaseName(Phase phase) {
+    switch (phase) {
+    case Phase::Idle:
+        return "idle";
+    case Phase::Greeting:
+        return "greeting";
+    case Phase::Linked:
+        return "linked";
+    case Phase::Exchange:
+        return "exchange";
+    case Phase::Download:
+        return "download";
+    case Phase::Capture:
+        return "capture";
+    case Phase::Firmware:
+        return "firmware";
+    }
+    return "?";
+}
+
+const char* LinkLossName(LinkLoss reason) {
+    switch (reason) {
+    case LinkLoss::Unplugged:
+        return "unplugged";
+    case LinkLoss::Silent:
+        return "silent";
+    case LinkLoss::Closed:
+        return "closed";
+    case LinkLoss::PortVanished:
+        return "port vanished";
+    case LinkLoss::UpdateFailed:
+        return "update failed";
+    }
+    return "?";
+}
+
+std::string SessionObserver::CaptureClockText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[64] = {};
+    // The locale's date and time, as the program's locale (setlocale) has them.
+    std::strftime(text, sizeof text, "%x %X", &local);
+    return text;
+}
+
+} // namespace vexa::session
