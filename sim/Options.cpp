@@ -46,6 +46,8 @@ std::string UsageText() {
            "  --irregular I,J      records (0-based) whose time does not advance\n"
            "  --year-rollover      put a December -> January change in the middle of the records\n"
            "  --record-len N       record line length 16, 18, 20 or 21 (default 20, 21 in millisecond modes)\n"
+           "  --motion KIND        what records and stream carry: pattern (default; checkable values) or\n"
+           "                       shocks (1 G at rest, vibration, half-sine shocks of 3-8 G; 10 counts per G)\n"
            "  --latency MS         delay before each answer\n"
            "  --paced              send at the real line rate (115200 baud, ~11520 bytes/s); default: at once\n"
            "  --unplug-after MS    unplug the logger after MS milliseconds\n"
@@ -142,7 +144,10 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--boot-hangup-at") { if (number(0, 10000000, n)) c.faults.bootHangupAt = static_cast<int>(n); }
         else if (a == "--boot-m-then-more") c.faults.bootMThenMore = true;
         else if (a == "--hangup-after") { if (number(0, 1L << 40, n)) c.faults.hangupAfterBytes = n; }
-        else if (a == "--stream-lead") {
+        else if (a == "--motion") {
+            if (value(v) && v != "pattern" && v != "shocks") r.error = "--motion: pattern or shocks";
+            c.motion = c.stream.motion = v == "shocks" ? Motion::Shocks : Motion::Pattern;
+        } else if (a == "--stream-lead") {
             if (value(v) && (v.size() != 1 || v[0] == '\r' || v[0] == '#')) r.error = "--stream-lead: one character";
             else c.stream.lead = v[0];
         } else if (a == "--stream-pause-after") { if (number(0, 1L << 40, n)) c.stream.pauseAfter = n; }

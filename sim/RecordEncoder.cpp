@@ -2,6 +2,7 @@
 #include "sim/RecordEncoder.h"
 
 #include "sim/CivilTime.h"
+#include "sim/Motion.h"
 
 #include <cstdio>
 
@@ -113,11 +114,19 @@ std::vector<SimRecord> GenerateRecords(const SimConfig& config) {
         const int subMs = static_cast<int>(ms % 1000);
         r.hundredths = subMs / 10;
         r.thousandths = msMode ? subMs % 10 : 0;
-        // A gentle, deterministic motion and a temperature sweep that passes through -0.x and below.
-        r.x = (i % 41) - 20;
-        r.y = -((i * 3) % 25);
-        r.z = 10 + (i % 5);
-        r.tempTenths = ((i * 7) % 600) - 250;
+        if (config.motion == Motion::Shocks) {
+            const MotionValues v = ShockRecord(i);
+            r.x = v.x;
+            r.y = v.y;
+            r.z = v.z;
+            r.tempTenths = v.tempTenths;
+        } else {
+            // A gentle, deterministic motion and a temperature sweep that passes through -0.x and below.
+            r.x = (i % 41) - 20;
+            r.y = -((i * 3) % 25);
+            r.z = 10 + (i % 5);
+            r.tempTenths = ((i * 7) % 600) - 250;
+        }
         records.push_back(r);
     }
     return records;

@@ -1,6 +1,7 @@
 // The logger's 5-ms sample stream: what it sends after "x", when, and in which pieces.
 #include "sim/SampleStream.h"
 
+#include "sim/Motion.h"
 #include "sim/StatusReport.h"
 
 #include <algorithm>
@@ -60,7 +61,11 @@ std::string SampleStream::TakeDue(Clock::time_point now) {
     if (!running_) return {};
     const bool wasEmpty = waiting_.empty();
     while (!HangUpDue() && DueAt(next_) <= now) {
-        const StreamValues v = StreamPattern(next_);
+        StreamValues v = StreamPattern(next_);
+        if (options_.motion == Motion::Shocks) {
+            const MotionValues m = ShockStream(next_);
+            v = {m.x, m.y, m.z};
+        }
         std::string sample = StreamSample(v.x, v.y, v.z);
         sample[0] = options_.lead;
         waiting_ += sample;

@@ -61,7 +61,12 @@ struct SimFaults {
 };
 
 // The 5-ms sample stream after "x": its lead character and how it misbehaves on request.
+// What the stored records and the stream carry: the default patterns (values a reader can check sample by
+// sample), or a parcel on its way (resting gravity, vibration and half-sine shocks; 10 counts per G).
+enum class Motion { Pattern, Shocks };
+
 struct StreamOptions {
+    Motion motion = Motion::Pattern;
     char lead = 'S';
     long pauseAfter = -1;       // pause after this many samples (-1 = never)
     int pauseMs = -1;           // length of that pause; -1 = the stream stops there for good
@@ -70,6 +75,7 @@ struct StreamOptions {
 };
 
 struct SimConfig {
+    Motion motion = Motion::Pattern;
     int recordCount = 100;
     std::string start = "2024/01/02 12:34:56";
     bool yearRollover = false;
