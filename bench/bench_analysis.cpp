@@ -24,7 +24,7 @@ std::vector<Sample> Capture72k() {
         s.x = int(std::lround(20 * std::sin(double(i) * 0.628)));
         s.y = int(std::lround(7 * std::cos(double(i) * 0.3)));
         s.z = 10 + ((i % 1000) < 4 ? 60 : 0);
-        s.temperature = 20 + double(i % 50) / 10;
+        s.temperature = vexa::Temperature::FromRecord(20 + int(i % 50) / 10, false, char('0' + i % 10));
     }
     return samples;
 }

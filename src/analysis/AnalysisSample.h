@@ -1,5 +1,8 @@
-// The samples the analysis reads, used in place: what it needs of a sample is read through these functions.
+// The samples the analysis reads: a recording's samples, used in place; what it needs of one is read
+// through these functions.
 #pragma once
+
+#include "protocol/CsvLine.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,13 +11,7 @@
 
 namespace vexa::analysis {
 
-// One sample as the analysis sees it: time, the three axes in counts, the temperature.
-struct Sample {
-    std::int64_t timeMs = 0;
-    int x = 0, y = 0, z = 0;
-    std::optional<double> temperature; // degrees Celsius; nothing where the line has no reading
-};
-
+using Sample = vexa::Sample;
 using Samples = std::span<const Sample>;
 
 inline std::int64_t TimeMs(const Sample& s) {
@@ -23,8 +20,10 @@ inline std::int64_t TimeMs(const Sample& s) {
 inline int AxisCounts(const Sample& s, int axis) {
     return axis == 0 ? s.x : axis == 1 ? s.y : s.z;
 }
+// Degrees Celsius; nothing where the line has no reading (a capture's blank field).
 inline std::optional<double> Celsius(const Sample& s) {
-    return s.temperature;
+    const std::optional<int> tenths = s.temperature.Tenths();
+    return tenths ? std::optional<double>(*tenths / 10.0) : std::nullopt;
 }
 
 // x² + y² + z² in counts², exact: the vector magnitude is its square root.

@@ -27,6 +27,8 @@ PdfSheet::PdfSheet(QPdfWriter& writer) : writer_(writer), dotsPerMm_(kResolution
 void PdfSheet::SetFont(double points, bool bold) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
+    // Without shaping Latin text keeps its letters ("fi" stays two), so a reader's search finds it.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(points);
     font.setBold(bold);
     painter_.setFont(font);

@@ -76,11 +76,12 @@ TEST(Statistics, MatchTheOracleOverRangesAndCountsPerG) {
                 peak = m;
                 peakAt = i;
             }
-            if (!v.temperature) continue;
+            const std::optional<int> tenths = v.temperature.Tenths();
+            if (!tenths) continue;
             ++readings;
-            tMax = std::max(tMax, *v.temperature);
-            tMin = std::min(tMin, *v.temperature);
-            tSum += *v.temperature;
+            tMax = std::max(tMax, *tenths / 10.0);
+            tMin = std::min(tMin, *tenths / 10.0);
+            tSum += *tenths / 10.0;
         }
         EXPECT_DOUBLE_EQ(s.vectorMax, peak);
         EXPECT_EQ(s.vectorMaxAt, peakAt); // the first sample reaching the peak

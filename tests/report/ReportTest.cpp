@@ -1,6 +1,8 @@
 // The PDF report read back as a reader sees it: pages, searchable text, vector graphs, and no file left
 // behind when it cannot be written.
-#include "report/Report.h"
+#include "protocol/CsvLine.h"
+#include "recording/RecordingFile.h"
+#include "report/RecordingReport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,56 +21,33 @@ using namespace vexa::report;
 
 namespace {
 
-std::string TimeOf(std::int64_t ms) {
-    char text[40];
-    std::snprintf(text, sizeof text, "2024/03/%02d %02d:%02d:%02d.%03d", int(1 + ms / 86'400'000),
-                  int(ms / 3'600'000 % 24), int(ms / 60'000 % 60), int(ms / 1000 % 60), int(ms % 1000));
+// A download's file: 72,000 records a second apart on resting gravity, with seven single-sample shocks of
+// 3..9 g, the temperature stepping by half a degree.
+std::string DownloadFile() {
+    std::string text = "Start Year=2024 @1G=10\r\ndate time,x(G),y(G),z(G),temperature(C)\r\n";
+    for (int i = 0; i < 72000; ++i) {
+        Sample s;
+        s.SetStamp({2024, 3, 1 + i / 86400, i / 3600 % 24, i / 60 % 60, i % 60, 0, 0});
+        s.x = (i * 7) % 3 - 1;
+        s.z = 10;
+        s.temperature = Temperature::FromRecord(20 + (i / 3000) % 10 / 2, false, (i / 3000) % 2 ? '5' : '0');
+        if (i % 10000 == 5000) s.x = 30 + i / 10000 * 10;
+        text += FormatCsvLine(s) + "\r\n";
+    }
     return text;
 }
 
-struct Recording {
-    std::vector<analysis::Sample> samples;
-    ReportRequest Request(bool capture) const {
-        ReportRequest r;
-        r.fileName = QStringLiteral("/data/試験/VEXA01.CSV");
-        r.facts = {
-            {QStringLiteral("Source"), capture ? QStringLiteral("capture") : QStringLiteral("download")},
-            {QStringLiteral("Logger ID"), QStringLiteral("01")}};
-        r.samples = samples;
-        const std::vector<analysis::Sample>* s = &samples;
-        r.timeText = [s](std::size_t i) { return TimeOf((*s)[i].timeMs); };
-        r.capture = capture;
-        return r;
+// A capture's file as the window writes it: 60 s at 200 Hz, a 20-Hz sine of 1 g on X over gravity on Z.
+std::string CaptureFile() {
+    std::string text = "Start Time=2024/03/01 10:00:00 @1G=50\r\n\r\n";
+    for (int i = 1; i < 12000; ++i) {
+        const int x = int(std::lround(50 * std::sin(2 * std::numbers::pi * 20 * i / 200.0)));
+        char line[64];
+        std::snprintf(line, sizeof line, "2024/03/01 10:00:%.2d.%.3d,%3d,%3d,%3d, 23.5\r\n", i * 5 / 1000,
+                      i * 5 % 1000, x, 0, 50);
+        text += line;
     }
-};
-
-// 72,000 records a second apart on resting gravity, with seven single-sample shocks of 3..9 g.
-Recording Download72k() {
-    Recording r;
-    for (int i = 0; i < 72000; ++i) {
-        analysis::Sample s;
-        s.timeMs = std::int64_t(i) * 1000;
-        s.x = (i * 7) % 3 - 1;
-        s.z = 10;
-        s.temperature = 20 + (i / 3000) % 10 * 0.5;
-        if (i % 10000 == 5000) s.x = 30 + i / 10000 * 10;
-        r.samples.push_back(s);
-    }
-    return r;
-}
-
-// 60 s at 200 Hz: a 20-Hz sine of 1 g on X over gravity on Z.
-Recording Capture60s() {
-    Recording r;
-    for (int i = 0; i < 12000; ++i) {
-        analysis::Sample s;
-        s.timeMs = std::int64_t(i) * 5;
-        s.x = int(std::lround(50 * std::sin(2 * std::numbers::pi * 20 * i / 200.0)));
-        s.z = 50;
-        s.temperature = 23.5;
-        r.samples.push_back(s);
-    }
-    return r;
+    return text + "End=>2024/03/01 10:01:00\r\n";
 }
 
 QString RunTool(const QString& program, const QStringList& args) {
@@ -89,8 +68,11 @@ int Pages(const QString& pdf) {
 TEST(Report, DownloadOf72000SamplesOnTwoPagesWithItsTextSearchable) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-    const Recording r = Download72k();
-    ReportRequest request = r.Request(false);
+    Recording recording = ReadRecording(DownloadFile());
+    recording.header.source = RecordingSource::Download;
+    recording.header.device.id = "01";
+    recording.header.device.interval = "1秒";
+    ReportRequest request = ReportRequestFor(recording, QStringLiteral("/data/試験/VEXA01.CSV"));
     request.title = QStringLiteral("輸送試験 2024");
     const ReportOutcome outcome = WriteReportFile(request, pdf);
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
@@ -101,7 +83,8 @@ TEST(Report, DownloadOf72000SamplesOnTwoPagesWithItsTextSearchable) {
 
     const QString text =
         RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    for (const char* expected : {"輸送試験 2024", "/data/試験/VEXA01.CSV", "Logger ID", "72,000",
+    for (const char* expected : {"輸送試験 2024", "/data/試験/VEXA01.CSV", "download from the logger",
+                                 "Logger ID", "Interval", "1秒", "72,000",
                                  "2024/03/01 00:00:00.000", // start
                                  "2024/03/01 19:59:59.000", // end
                                  "Time span", "19 h 59 min 59.0 s",
@@ -119,15 +102,18 @@ TEST(Report, DownloadOf72000SamplesOnTwoPagesWithItsTextSearchable) {
 TEST(Report, CaptureStatesGrmsResolutionAndTheLimit) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("capture.pdf"));
-    const Recording r = Capture60s();
-    ReportRequest request = r.Request(true);
-    request.countsPerG = 50;
+    const Recording recording = ReadRecording(CaptureFile());
+    ASSERT_EQ(recording.Samples().size(), 11999u);
+    const ReportRequest request = ReportRequestFor(recording, QStringLiteral("capture.csv"));
+    EXPECT_TRUE(request.capture);
+    EXPECT_EQ(request.countsPerG, 50);
     const ReportOutcome outcome = WriteReportFile(request, pdf);
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
     EXPECT_EQ(Pages(pdf), 2);
     const QString text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     for (const char* expected :
-         {"Shock and vibration report", "Resolution 0.78125 Hz", "100 Hz", "Grms: overall 0.70", "X 0.70",
+         {"Shock and vibration report", "file (a 5-ms capture)", "2024/03/01 10:00:59.995",
+          "Resolution 0.78125 Hz", "100 Hz", "Grms: overall 0.70", "X 0.70",
           "No sample reached the threshold", "Crest factor"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
     }
@@ -135,8 +121,8 @@ TEST(Report, CaptureStatesGrmsResolutionAndTheLimit) {
 
 TEST(Report, RefusedInputsAndUnwritablePlacesLeaveNoFile) {
     QTemporaryDir dir;
-    const Recording r = Capture60s();
-    ReportRequest request = r.Request(false);
+    const Recording recording = ReadRecording(CaptureFile());
+    ReportRequest request = ReportRequestFor(recording, QStringLiteral("capture.csv"));
     struct Case {
         const char* name;
         QString path;
@@ -153,11 +139,17 @@ TEST(Report, RefusedInputsAndUnwritablePlacesLeaveNoFile) {
         EXPECT_FALSE(outcome.error.isEmpty()) << c.name;
         EXPECT_FALSE(QFile::exists(c.path)) << c.name;
     }
-    // An empty recording still gives a one-page report saying so.
-    ReportRequest empty;
+    // A file without data lines still gives a one-page report saying so; a graph's limit is stated.
+    const Recording empty = ReadRecording("Start Year=2024\r\n");
     const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
-    ASSERT_TRUE(WriteReportFile(empty, pdf).ok);
+    ASSERT_TRUE(WriteReportFile(ReportRequestFor(empty, QStringLiteral("empty.csv")), pdf).ok);
     EXPECT_EQ(Pages(pdf), 1);
+    const QString text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("(the header names none)"))) << text.toStdString();
+    const ReportRequest part = ReportRequestFor(recording, QStringLiteral("capture.csv"), 5000);
+    EXPECT_EQ(part.samples.size(), 5000u);
+    EXPECT_EQ(part.facts.back().value,
+              QStringLiteral("the first 5000 of 11999 samples (as the graph shows them)"));
 }
 
 int main(int argc, char** argv) {
