@@ -64,10 +64,6 @@ std::string DownloadStartLine(std::string_view startYearText, std::optional<int>
     return line;
 }
 
-std::string CaptureStartLine(std::string_view startText, int countsPerG) {
-    return "Start Time=" + std::string(startText) + " @1G=" + std::to_string(countsPerG);
-}
-
 std::optional<int> CountsPerGOfStartLine(std::string_view line) {
     constexpr std::string_view Key = "@1G=";
     const std::size_t at = line.find(Key);

@@ -2,6 +2,7 @@
 // stand as, the samples its data lines mean, and what the tool knew when it was made.
 #pragma once
 
+#include "protocol/CaptureFormat.h"
 #include "protocol/CsvLine.h"
 
 #include <cstdint>
@@ -98,8 +99,8 @@ class Recording {
 
 // "Start Year=" text, and " @1G=" with the counts when given: the first line of a download.
 std::string DownloadStartLine(std::string_view startYearText, std::optional<int> countsPerG);
-// "Start Time=" start " @1G=" counts: the first line of a capture.
-std::string CaptureStartLine(std::string_view startText, int countsPerG);
+// "Start Time=" start " @1G=" counts, the first line of a capture: CaptureStartLine of
+// protocol/CaptureFormat.h.
 
 // Counts per G from a start line: the number after its "@1G=". Nothing for a line that does not begin
 // with "Start", one without that number, or a number below 1 (no divisor of 0 for the graph and the
