@@ -3,78 +3,107 @@
 
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
-
-namespace {
-template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
-template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
-
-QString Q(const std::string& bytes) {
-    return AnsiToQString(bytes);
-}
-} // namespace
+#include "protocol/ShownTexts.h"
 
 void TForm1::StatusReplyReceived(const vexa::StatusReply& reply) {
     // The session has already taken what the link itself keeps (counts per G, interval, sampling,
-    // record count, start year); here the values go into their controls.
-    std::visit(
-        Overloaded{
-            [](const vexa::IgnoredReply&) {},
-            [this](const vexa::AdjustReplyH& r) {
-                Edit1->setText(Q(r.level));
-                Edit2->setText(Q(r.gravity));
-                Edit6->setText(Q(r.endless));
-            },
-            [this](const vexa::AdjustReply& r) {
-                Edit7->setText(Q(r.hundredHz));
-                Edit8->setText(Q(r.display));
-                Edit11->setText(Q(r.df));
-            },
-            [this](const vexa::FineAdjustReply& r) {
-                Edit20->setText(Q(r.x));
-                Edit16->setText(Q(r.y));
-                Edit17->setText(Q(r.z));
-            },
-            [this](const vexa::BuzzerReply& r) { Label19->setText(QString::fromStdString(r.stateText())); },
-            [this](const vexa::CountReply& r) { ApplyCountReply(r); },
-            [this](const vexa::ThresholdReply& r) { ComboBox1->setEditText(Q(r.threshold)); },
-            [this](const vexa::TitleReply& r) { Label33->setText(Q(r.text)); },
-            [this](const vexa::TitleRangeReply& r) {
-                if (r.countsPerGIs2) ComboBox5->setEditText(QStringLiteral("50"));
-                Label33->setText(Q(r.text));
-            },
-            [this](const vexa::SamplingReply& r) {
-                ComboBox3->setEditText(QString::fromStdString(r.sampling.text));
-            },
-            [this](const vexa::IdTextReply& r) { Edit21->setText(Q(r.idText)); },
-            [this](const vexa::LReply& r) { Edit14->setText(Q(r.lValue)); },
-            [this](const vexa::LoggerIdReply& r) { Label18->setText(Q(r.loggerId)); },
-            [this](const vexa::IntervalReply& r) {
-                ComboBox2->setEditText(QString::fromStdString(r.intervalName));
-            },
-            [this](const vexa::RecReply& r) { Edit15->setText(Q(r.recValue)); },
-            [this](const vexa::StartModeReply& r) {
-                ComboBox4->setEditText(QString::fromStdString(r.startMode));
-            },
-            [this](const vexa::RangeReply& r) {
-                if (r.range) ComboBox5->setEditText(QString::fromStdString(r.range->rangeText));
-            },
-            [this](const vexa::ThresholdDetectReply& r) {
-                CheckBox2->setFocus();
-                // A change of the box runs its click handler while ThresholdDetectOn still holds the
-                // old state (connected to the box's toggled signal).
-                if (CheckBox2->isChecked() != r.detectOn) CheckBox2->setChecked(r.detectOn);
-                State.ThresholdDetectOn = CheckBox2->isChecked() ? 1 : 0;
-                Edit12->setText(QString::number(State.ThresholdDetectOn));
-            },
-            [this](const vexa::StartSettingReply& r) { Label31->setText(Q(r.startSetting)); },
-            [this](const vexa::StartYearReply& r) { Label15->setText(Q(r.year)); },
-        },
-        reply);
+    // record count, start year); the texts go into their controls, then the replies that do more.
+    for (const vexa::ShownText& shown : vexa::ShownTexts(reply))
+        ShowText(shown);
+    if (const auto* count = std::get_if<vexa::CountReply>(&reply)) ApplyCountReply(*count);
+    if (const auto* detect = std::get_if<vexa::ThresholdDetectReply>(&reply)) {
+        CheckBox2->setFocus();
+        // A change of the box runs its click handler while ThresholdDetectOn still holds the old
+        // state (connected to the box's toggled signal).
+        if (CheckBox2->isChecked() != detect->detectOn) CheckBox2->setChecked(detect->detectOn);
+        State.ThresholdDetectOn = CheckBox2->isChecked() ? 1 : 0;
+        Edit12->setText(QString::number(State.ThresholdDetectOn));
+    }
+}
+
+void TForm1::ShowText(const vexa::ShownText& shown) {
+    using vexa::Shown;
+    const QString text = shown.wire ? AnsiToQString(shown.text) : QString::fromStdString(shown.text);
+    switch (shown.what) {
+    case Shown::Firmware:
+        Label41->setText(text);
+        break;
+    case Shown::LoggerId:
+        Label18->setText(text);
+        break;
+    case Shown::Buzzer:
+        Label19->setText(text);
+        break;
+    case Shown::Interval:
+        ComboBox2->setEditText(text);
+        break;
+    case Shown::Sampling:
+        ComboBox3->setEditText(text);
+        break;
+    case Shown::StartMode:
+        ComboBox4->setEditText(text);
+        break;
+    case Shown::Range:
+        ComboBox5->setEditText(text);
+        break;
+    case Shown::Threshold:
+        ComboBox1->setEditText(text);
+        break;
+    case Shown::StartYear:
+        Label15->setText(text);
+        break;
+    case Shown::RecordCount:
+        Label13->setText(text);
+        break;
+    case Shown::MemorySize:
+        Label39->setText(text);
+        break;
+    case Shown::Title:
+        Label33->setText(text);
+        break;
+    case Shown::HazardLevel:
+        Edit1->setText(text);
+        break;
+    case Shown::Gravity:
+        Edit2->setText(text);
+        break;
+    case Shown::Endless:
+        Edit6->setText(text);
+        break;
+    case Shown::HundredHz:
+        Edit7->setText(text);
+        break;
+    case Shown::Display:
+        Edit8->setText(text);
+        break;
+    case Shown::Df:
+        Edit11->setText(text);
+        break;
+    case Shown::FineX:
+        Edit20->setText(text);
+        break;
+    case Shown::FineY:
+        Edit16->setText(text);
+        break;
+    case Shown::FineZ:
+        Edit17->setText(text);
+        break;
+    case Shown::IdText:
+        Edit21->setText(text);
+        break;
+    case Shown::LValue:
+        Edit14->setText(text);
+        break;
+    case Shown::RecValue:
+        Edit15->setText(text);
+        break;
+    case Shown::StartSetting:
+        Label31->setText(text);
+        break;
+    }
 }
 
 void TForm1::ApplyCountReply(const vexa::CountReply& r) {
-    Label13->setText(Q(r.countText));
-    Label39->setText(Q(r.afterCountText));
     if (r.negative)
         UI().ShowMessage(
             QString::fromUtf8(vexa::BadCountMessage.data(), qsizetype(vexa::BadCountMessage.size())));

@@ -3,6 +3,7 @@
 
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
+#include "protocol/ShownTexts.h"
 
 namespace {
 QString Q(std::string_view bytes) {
@@ -76,7 +77,8 @@ void TForm1::WorkAreaLine(std::string_view line) {
 void TForm1::ModelLineReceived(const vexa::ModelLine& model) {
     if (model.accepted) {
         Button37->show();
-        if (model.firmwareVersionText) Label41->setText(Q(State.FirmwareVersionText.Str()));
+        for (const vexa::ShownText& shown : vexa::ShownTexts(model))
+            ShowText(shown);
     } else {
         Button37->hide();
         UI().ShowMessage(FromUtf8(vexa::ModelMismatchMessage));

@@ -4,6 +4,7 @@
 #include "app/TMemo.h"
 #include "app/TTimer.h"
 #include "dialogs/MainWindowLink.h"
+#include "protocol/ShownTexts.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
 #include "session/FirmwareExchange.h"
@@ -231,6 +232,7 @@ private:
     void AnswerEnded(std::string_view lastText) override;
     void ExchangeAbandoned(bool downloadCut, int timeoutSeconds) override;
     void ApplyCountReply(const vexa::CountReply& reply);
+    void ShowText(const vexa::ShownText& shown);
     // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
     std::string StartYearLine(bool withCountsPerG) const;
     void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     if (const auto exitCode = AnswerCommandLine(argc, argv)) return *exitCode;
 
     // A second copy ends at once, before any window exists; the running copy is not disturbed.
-    SingleInstanceGuard guard("orewavexada");
+    SingleInstanceGuard guard(kWindowGuardName);
     if (!guard.Acquire()) return 1;
 
     int status = 0;

@@ -1,6 +1,7 @@
 // Single-instance guard on POSIX systems: an flock on a per-user lock file.
 #include "platform/SingleInstance.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -29,6 +30,16 @@ bool SingleInstanceGuard::Acquire() {
     }
     handle_ = fd;
     return true;
+}
+
+bool SingleInstanceGuard::HeldElsewhere() const {
+    if (handle_ >= 0) return false;
+    // No lock file: nobody has ever held the guard here. It is not created just to look.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 void SingleInstanceGuard::Release() {

@@ -27,6 +27,15 @@ bool SingleInstanceGuard::Acquire() {
     return true;
 }
 
+bool SingleInstanceGuard::HeldElsewhere() const {
+    if (handle_ != -1) return false;
+    // The mutex exists while a holder lives; opening it takes no ownership.
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, path_.c_str());
+    if (mutex == nullptr) return false;
+    CloseHandle(mutex);
+    return true;
+}
+
 void SingleInstanceGuard::Release() {
     if (handle_ == -1) return;
     HANDLE mutex = reinterpret_cast<HANDLE>(handle_);

@@ -1,33 +1,15 @@
 // End to end: downloading the simulated logger's records, saving them as CSV and loading them back.
 #include "protocol/TextLines.h"
 #include "sim/RecordEncoder.h"
+#include "support/DownloadOracle.h"
 #include "support/SimHarness.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
-
-// "↓" in Shift-JIS.
-const std::string kIrregularComment = "//\x81\xab" "Irregular Record //";
-
-// The CSV line a person expects for a record: date-time with two-digit fields, raw X, Y, Z and the
-// temperature in degrees (minus zero for -0.x).
-std::string ExpectedLine(const vexa::sim::SimRecord& r, bool irregular) {
-    char temp[16];
-    const int t = r.tempTenths;
-    if (t < 0 && t > -10) std::snprintf(temp, sizeof temp, " -0.%d", -t);
-    else std::snprintf(temp, sizeof temp, "%3d.%d", t / 10, (t < 0 ? -t : t) % 10);
-    char line[128];
-    std::snprintf(line, sizeof line, "%04d/%02d/%02d %02d:%02d:%02d.%02d%d,%3d,%3d,%3d,%s", r.year, r.month, r.day,
-                  r.hour, r.minute, r.second, r.hundredths, r.thousandths, r.x, r.y, r.z, temp);
-    std::string out = line;
-    if (irregular) out[0] = '\x81';
-    return out;
-}
 
 std::string ReadFile(const QString& path) {
     QFile f(path);
@@ -71,14 +53,7 @@ TEST_F(DownloadE2E, FiveThousandRecordsWithAnIrregularOneAndANewYear) {
     EXPECT_LT(f->height(), heightBefore);
     ASSERT_TRUE(WaitDownloadEnd(20000));
 
-    std::vector<std::string> expected;
-    expected.push_back("Start Year=" + std::to_string(records.front().year) + " @1G=5");
-    expected.push_back("date time,x(G),y(G),z(G),temperature(C)");
-    for (size_t i = 0; i < records.size(); ++i) {
-        const bool irregular = config.irregular.count(int(i)) > 0;
-        if (irregular) expected.push_back(kIrregularComment);
-        expected.push_back(ExpectedLine(records[i], irregular));
-    }
+    const std::vector<std::string> expected = oracle::ExpectedDownload(config, 5);
     const auto& lines = f->Memo1->Lines();
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(lines[i], expected[i]) << "line " << i;

@@ -1,0 +1,113 @@
+// Reading the command line's words.
+#include "cli/Arguments.h"
+
+#include "cli/Failure.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace vexa::cli {
+
+namespace {
+
+UsageFailure Usage(const std::string& message) {
+    return UsageFailure(message);
+}
+
+const OptionSpec* FindLong(std::span<const OptionSpec> options, std::string_view name) {
+    for (const OptionSpec& o : options)
+        if (o.name == name) return &o;
+    return nullptr;
+}
+
+const OptionSpec* FindShort(std::span<const OptionSpec> options, char name) {
+    for (const OptionSpec& o : options)
+        if (o.shortName != 0 && o.shortName == name) return &o;
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<std::string> Invocation::Value(std::string_view name) const {
+    const auto it = options.find(name);
+    if (it == options.end()) return std::nullopt;
+    return it->second;
+}
+
+Invocation ParseArguments(const std::vector<std::string>& words, std::span<const OptionSpec> options) {
+    Invocation inv;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const OptionSpec* spec = nullptr;
+        std::optional<std::string> attached;
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            const std::size_t eq = word.find('=');
+            const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            spec = FindLong(options, name);
+            if (!spec) throw Usage("unknown option --" + name);
+            if (eq != std::string::npos) attached = word.substr(eq + 1);
+        } else if (!optionsEnded && word.size() > 1 && word[0] == '-' && word != "-") {
+            spec = FindShort(options, word[1]);
+            if (!spec) throw Usage("unknown option " + word.substr(0, 2));
+            if (word.size() > 2) attached = word.substr(2);
+        } else {
+            if (inv.command.empty() && !optionsEnded)
+                inv.command = word;
+            else
+                inv.operands.push_back(word);
+            continue;
+        }
+        const std::string shown = "--" + std::string(spec->name);
+        std::string value;
+        if (spec->valueName.empty()) {
+            if (attached) throw Usage("option " + shown + " takes no value");
+        } else if (attached) {
+            value = *attached;
+        } else {
+            if (i + 1 >= words.size())
+                throw Usage("option " + shown + " needs a value (" + std::string(spec->valueName) + ")");
+            value = words[++i];
+        }
+        if (inv.options.count(spec->name) && !spec->valueName.empty() &&
+            inv.options.at(std::string(spec->name)) != value)
+            throw Usage("option " + shown + " is given twice with different values");
+        inv.options[std::string(spec->name)] = value;
+    }
+    return inv;
+}
+
+int IntegerOption(const Invocation& inv, std::string_view name, int low, int high, int fallback) {
+    const auto text = inv.Value(name);
+    if (!text) return fallback;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text->c_str(), &end, 10);
+    const std::string range = std::to_string(low) + ".." + std::to_string(high);
+    if (text->empty() || *end != '\0' || errno != 0)
+        throw Usage("--" + std::string(name) + " wants a whole number (" + range + "), not \"" + *text +
+                    "\"");
+    if (value < low || value > high)
+        throw Usage("--" + std::string(name) + " must lie in " + range + ", not " + *text);
+    return int(value);
+}
+
+double SecondsOption(const Invocation& inv, std::string_view name, double fallback) {
+    const auto text = inv.Value(name);
+    if (!text) return fallback;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text->c_str(), &end);
+    // A day is far beyond any wait this tool needs; larger values are taken for a typing error.
+    if (text->empty() || *end != '\0' || errno != 0 || !std::isfinite(value) || value < 0 || value > 86400)
+        throw Usage("--" + std::string(name) + " wants a number of seconds (0 to 86400), not \"" + *text +
+                    "\"");
+    return value;
+}
+
+} // namespace vexa::cli
