@@ -1,9 +1,13 @@
 // Atomic file write on Windows: a temporary file in the target's folder, flushed, then moved over it.
 #include "platform/AtomicFile.h"
 
+#include "platform/RegularFile.h"
+#include "platform/WideTextWin32.h"
+
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -11,37 +15,35 @@ namespace vexa {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-    return wide;
-}
-
 std::runtime_error WriteError(const std::string& path, DWORD error) {
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                   sizeof text, nullptr);
-    std::string reason(text);
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                   DWORD(std::size(text)), nullptr);
+    std::string reason = win::Utf8FromWide(text);
     while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
         reason.pop_back();
     return std::runtime_error("Cannot write file \"" + path + "\": " + reason);
 }
 
+std::filesystem::path FolderOf(const std::string& path) {
+    const std::filesystem::path p(win::WideFromUtf8(path));
+    return p.has_parent_path() ? p.parent_path() : std::filesystem::path(L".");
+}
+
 } // namespace
 
 void CheckWritableFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw std::runtime_error("\"" + path + "\" is a folder, not a file; only files can be replaced");
+    CheckReplaceableFile(path);
+    std::error_code ec;
+    const std::filesystem::path folder = FolderOf(path);
+    if (!std::filesystem::is_directory(folder, ec))
+        throw std::runtime_error("Cannot write file \"" + path + "\": the folder " +
+                                 win::Utf8FromWide(folder.wstring()) + " does not exist");
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
-    const std::wstring target = Wide(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw std::runtime_error("\"" + path + "\" is a folder, not a file; only files can be replaced");
+    CheckReplaceableFile(path);
+    const std::wstring target = win::WideFromUtf8(path);
     const std::wstring temporary = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -53,6 +55,7 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
         if (!WriteFile(file, content.data() + done, piece, &written, nullptr)) error = GetLastError();
         done += written;
     }
+    // The data must be on the disk before the name points at it, or a crash could leave an empty file.
     if (error == 0 && !FlushFileBuffers(file)) error = GetLastError();
     CloseHandle(file);
     if (error == 0 &&
