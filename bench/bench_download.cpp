@@ -1,5 +1,6 @@
 // Download, save and load figures: a complete "取得" from the simulated logger through a pseudo-terminal
-// (full speed and paced at the line rate), the work area's file save and load, and peak memory.
+// (full speed and paced at the line rate), the same download by the command line `vexa` from its start
+// to its exit, the work area's file save and load, and peak memory.
 #include "app/TApplication.h"
 #include "app/TForm1.h"
 #include "platform/RegistryFilePortRegistry.h"
@@ -16,7 +17,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
@@ -73,6 +79,27 @@ struct Rig {
 
 void Print(const char* key, double value, const char* unit) { std::printf("bench: %s %.2f %s\n", key, value, unit); }
 
+// `vexa download` as a script runs it, from the program's start to its exit; -1 when it failed.
+double CliDownload(const std::string& file) {
+    std::vector<std::string> words{VEXA_PROGRAM, "download", "-o", file};
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer t;
+    t.start();
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, VEXA_PROGRAM, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +115,26 @@ int main(int argc, char** argv) {
         std::sort(runs.begin(), runs.end());
         if (rig.form->State.LineCount != records) std::fprintf(stderr, "bench: download got %d lines\n", rig.form->State.LineCount);
         Print("download.pty72k_ms", runs[1], "ms");
+
+        // The command line against its own simulated logger of the same memory, found through its registry
+        // file as the window finds it; the window's rig is idle meanwhile.
+        {
+            QTemporaryDir cliDir;
+            vexa::sim::SimConfig cc;
+            cc.recordCount = records;
+            cc.registryPath = (cliDir.path() + "/registry.txt").toStdString();
+            vexa::sim::Simulator cliSim(cc);
+            cliSim.start();
+            setenv("VEXA_REGISTRY", cc.registryPath.c_str(), 1);
+            setenv("VEXA_LOCK_DIR", cliDir.path().toLocal8Bit().constData(), 1);
+            std::vector<double> cli;
+            for (int i = 0; i < 3; ++i) cli.push_back(CliDownload((cliDir.path() + "/cli.csv").toStdString()));
+            cliSim.stop();
+            unsetenv("VEXA_REGISTRY");
+            std::sort(cli.begin(), cli.end());
+            if (cli.front() < 0) std::fprintf(stderr, "bench: vexa download failed\n");
+            Print("cli.download72k_ms", cli[1], "ms");
+        }
 
         // Save and load the 72,002-line work area.
         const QString path = rig.dir.path() + "/bench.csv";

@@ -35,7 +35,8 @@ install(FILES ${VEXA_PACKAGING_DIR}/vexaview.svg DESTINATION ${CMAKE_INSTALL_DAT
 # Manual pages and the package's change log, compressed as Debian wants them (-n: no time stamp).
 string(TIMESTAMP VEXA_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${VEXA_PACKAGING_DIR}/changelog.in ${VEXA_DATA_DIR}/changelog @ONLY)
-foreach(source ${VEXA_PACKAGING_DIR}/vexaview.1 ${VEXA_PACKAGING_DIR}/vexa-sim.1 ${VEXA_DATA_DIR}/changelog)
+foreach(source ${VEXA_PACKAGING_DIR}/vexaview.1 ${VEXA_PACKAGING_DIR}/vexa.1 ${VEXA_PACKAGING_DIR}/vexa-sim.1
+               ${VEXA_DATA_DIR}/changelog)
     get_filename_component(name ${source} NAME)
     set(gz ${VEXA_DATA_DIR}/${name}.gz)
     add_custom_command(
@@ -48,9 +49,9 @@ foreach(source ${VEXA_PACKAGING_DIR}/vexaview.1 ${VEXA_PACKAGING_DIR}/vexa-sim.1
 endforeach()
 add_custom_target(vexa_install_data ALL DEPENDS ${VEXA_GENERATED_DATA})
 
-install(TARGETS vexaview vexa-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vexaview vexa vexa-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VEXA_PACKAGING_DIR}/vexaview.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${VEXA_DATA_DIR}/vexaview.1.gz ${VEXA_DATA_DIR}/vexa-sim.1.gz
+install(FILES ${VEXA_DATA_DIR}/vexaview.1.gz ${VEXA_DATA_DIR}/vexa.1.gz ${VEXA_DATA_DIR}/vexa-sim.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # udev reads /usr/lib/udev/rules.d whatever the library directory of the architecture is.
 install(FILES ${VEXA_PACKAGING_DIR}/70-vexaview.rules DESTINATION lib/udev/rules.d)
@@ -67,9 +68,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "V-EXAVIEW finds the VEXA three-axis acceleration and temperature data
 logger on USB, reads and changes its settings, shows live readings,
 downloads the recorded data, saves it as CSV files and draws them as graphs.
-A udev rule gives the user at the desktop access to the logger without
-membership in group dialout. Includes vexa-sim, a simulated logger on a
-pseudo-terminal.")
+The command vexa does the same without a window (status, download, 5-ms
+capture, clock), for scripts and remote shells. A udev rule gives the user
+at the desktop access to the logger without membership in group dialout.
+Includes vexa-sim, a simulated logger on a pseudo-terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

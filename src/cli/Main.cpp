@@ -14,11 +14,12 @@ namespace {
 constexpr std::string_view kExitCodes =
     "Exit codes:\n"
     "  0  done\n"
-    "  1  any other failure\n"
+    "  1  any other failure (interrupted before a capture started, say)\n"
     "  2  usage error, or a file that cannot be read or written\n"
     "  3  no logger found, its port cannot be opened (the message says why), or another program\n"
     "     holds it (the V-EXAVIEW window or another vexa)\n"
-    "  4  the logger stopped answering or was unplugged\n";
+    "  4  the logger stopped answering or was unplugged; download and capture then write every\n"
+    "     record that arrived whole to FILE.partial.csv\n";
 
 std::string OptionLine(const OptionSpec& o) {
     std::string left = "  ";

@@ -8,16 +8,52 @@ namespace vexa::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> kOptions{{
+constexpr std::array<OptionSpec, 7> kOptions{{
     // Global.
     {"port", 0, "PORT", "use this port (COM3, /dev/ttyUSB0) instead of looking for the logger"},
     {"wait", 0, "SECONDS", "look for the logger (or the named port) this long before giving up; default 5"},
     {"json", 0, "", "print one JSON object on standard output instead of the summary"},
     {"help", 'h', "", "show this help (or a subcommand's) and exit"},
     {"version", 0, "", "print the version and exit"},
+    // Subcommands.
+    {"output", 'o', "FILE", "the CSV file to write"},
+    {"seconds", 0, "N", "length of the capture, 5 to 360 seconds"},
 }};
 
-constexpr std::array<Subcommand, 1> kSubcommands{{
+constexpr std::array<std::string_view, 1> kDownloadOptions{"output"};
+constexpr std::array<std::string_view, 2> kCaptureOptions{"seconds", "output"};
+
+constexpr std::array<Subcommand, 5> kSubcommands{{
+    {"status",
+     "status [--json]",
+     "greet the logger and print its settings",
+     "Greets the logger as the window does when it finds one and prints the settings the logger reports:\n"
+     "firmware, ID, buzzer, recording interval, sampling, start mode, range, threshold, the year of the\n"
+     "first record, counts per G and the number of records.",
+     {},
+     0,
+     RunStatus},
+    {"download", "download -o FILE.csv [--json]", "download the recorded data into a CSV file",
+     "Downloads the logger's memory as the window's \"取得\" does and writes the file its \"保存\" would\n"
+     "write (header, column line, one line per record, CR LF). The file appears only once it is complete.\n"
+     "If the logger stops answering or is unplugged, every record that arrived whole goes to\n"
+     "FILE.partial.csv instead and the exit code is 4.",
+     kDownloadOptions, 0, RunDownload},
+    {"capture", "capture --seconds N -o FILE.csv [--json]",
+     "capture 5-ms samples for N seconds into a CSV file",
+     "Streams 200 samples a second for N seconds (5 to 360), as the window's \"5ms\" does, and writes\n"
+     "the lines it would save. Ctrl+C ends the capture early and keeps what has arrived. A logger that\n"
+     "stops sending or is unplugged ends it too; what arrived then goes to FILE.partial.csv (exit 4).",
+     kCaptureOptions, 0, RunCapture},
+    {"set-clock",
+     "set-clock [--json]",
+     "set the logger's clock to this computer's time",
+     "Sets the logger's clock to this computer's local time, as the window's \"e\" button does, and\n"
+     "prints the time the logger reports afterwards. Like the button, it greets the logger again 12 s\n"
+     "later, once the logger has taken the new clock, so it takes about that long.",
+     {},
+     0,
+     RunSetClock},
     {"ports",
      "ports [--json]",
      "list the serial ports and mark the one vexa would use",

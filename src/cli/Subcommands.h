@@ -40,5 +40,9 @@ const Subcommand* FindSubcommand(std::string_view name);
 
 // The subcommands' entry points (one file each).
 int RunPorts(const Invocation& invocation, Streams& streams);
+int RunStatus(const Invocation& invocation, Streams& streams);
+int RunDownload(const Invocation& invocation, Streams& streams);
+int RunCapture(const Invocation& invocation, Streams& streams);
+int RunSetClock(const Invocation& invocation, Streams& streams);
 
 } // namespace vexa::cli

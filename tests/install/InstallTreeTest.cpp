@@ -71,10 +71,12 @@ class InstallTree : public ::testing::Test {
 TEST_F(InstallTree, EveryFileLandsInItsPlaceUnderThePrefix) {
     const QStringList expected{
         "bin/vexaview",
+        "bin/vexa",
         "bin/vexa-sim",
         "share/applications/vexaview.desktop",
         "share/icons/hicolor/scalable/apps/vexaview.svg",
         "share/man/man1/vexaview.1.gz",
+        "share/man/man1/vexa.1.gz",
         "share/man/man1/vexa-sim.1.gz",
         "lib/udev/rules.d/70-vexaview.rules",
         "share/doc/vexaview/copyright",
@@ -83,6 +85,7 @@ TEST_F(InstallTree, EveryFileLandsInItsPlaceUnderThePrefix) {
     for (const QString& file : expected)
         EXPECT_TRUE(QFile::exists(At(file))) << file.toStdString();
     EXPECT_TRUE(QFileInfo(At("bin/vexaview")).isExecutable());
+    EXPECT_TRUE(QFileInfo(At("bin/vexa")).isExecutable());
     EXPECT_TRUE(QFileInfo(At("bin/vexa-sim")).isExecutable());
     // The rule checked by UdevRule.* is the one installed.
     EXPECT_EQ(ReadFile(At("lib/udev/rules.d/70-vexaview.rules")), ReadFile(VEXA_RULES_FILE));
@@ -114,6 +117,10 @@ TEST_F(InstallTree, ProgramsAnswerVersionAndHelpWithoutADisplay) {
         {"bin/vexaview", {"--version"}, 0, "vexaview " + version + "\n", ""},
         {"bin/vexaview", {"-v"}, 0, "vexaview " + version + "\n", ""},
         {"bin/vexa-sim", {"--version"}, 0, "vexa-sim " + version + "\n", ""},
+        {"bin/vexa", {"--version"}, 0, "vexa " + version + "\n", ""},
+        {"bin/vexa", {"--help"}, 0, "", "Exit codes:"},
+        {"bin/vexa", {"download"}, 2, "", "vexa: download needs the file to write: -o FILE.csv"},
+        {"bin/vexa", {"--frobnicate"}, 2, "", "vexa: unknown option --frobnicate"},
         {"bin/vexaview", {"--help"}, 0, "", "Usage: vexaview [options]"},
         {"bin/vexaview", {"--help-all"}, 0, "", "--version"},
         {"bin/vexaview", {"--frobnicate"}, 2, "", "Unknown option 'frobnicate'"},
@@ -180,7 +187,8 @@ TEST_F(InstallTree, IconIsThereInEveryNamedSize) {
 
 TEST_F(InstallTree, ManualPagesAreCompressedAndTitled) {
     for (const auto& [file, title] :
-         {std::pair{"vexaview.1.gz", ".TH VEXAVIEW 1"}, std::pair{"vexa-sim.1.gz", ".TH VEXA-SIM 1"}}) {
+         {std::pair{"vexaview.1.gz", ".TH VEXAVIEW 1"}, std::pair{"vexa.1.gz", ".TH VEXA 1"},
+          std::pair{"vexa-sim.1.gz", ".TH VEXA-SIM 1"}}) {
         const Ran ran = RunProgram("gzip", {"-dc", At(QStringLiteral("share/man/man1/") + file)});
         ASSERT_EQ(ran.exitCode, 0) << file;
         EXPECT_TRUE(ran.out.startsWith(title)) << file;
