@@ -79,8 +79,14 @@ struct Rig {
 
 void Print(const char* key, double value, const char* unit) { std::printf("bench: %s %.2f %s\n", key, value, unit); }
 
-// `vexa download` as a script runs it, from the program's start to its exit; -1 when it failed.
-double CliDownload(const std::string& file) {
+// `vexa download` as a script runs it, from the program's start to its exit, and the program's peak
+// memory; ms is -1 when it failed.
+struct CliRun {
+    double ms = -1;
+    double peakRssMb = 0;
+};
+
+CliRun CliDownload(const std::string& file) {
     std::vector<std::string> words{VEXA_PROGRAM, "download", "-o", file};
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
@@ -93,11 +99,13 @@ double CliDownload(const std::string& file) {
     pid_t pid = -1;
     const int rc = posix_spawn(&pid, VEXA_PROGRAM, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return -1;
+    if (rc != 0) return {};
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     const double ms = double(t.nsecsElapsed()) / 1e6;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+    return {ms, double(usage.ru_maxrss) / 1024.0};
 }
 
 } // namespace
@@ -127,13 +135,19 @@ int main(int argc, char** argv) {
             cliSim.start();
             setenv("VEXA_REGISTRY", cc.registryPath.c_str(), 1);
             setenv("VEXA_LOCK_DIR", cliDir.path().toLocal8Bit().constData(), 1);
-            std::vector<double> cli;
-            for (int i = 0; i < 3; ++i) cli.push_back(CliDownload((cliDir.path() + "/cli.csv").toStdString()));
+            std::vector<double> cli, rss;
+            for (int i = 0; i < 3; ++i) {
+                const CliRun run = CliDownload((cliDir.path() + "/cli.csv").toStdString());
+                cli.push_back(run.ms);
+                rss.push_back(run.peakRssMb);
+            }
             cliSim.stop();
             unsetenv("VEXA_REGISTRY");
             std::sort(cli.begin(), cli.end());
+            std::sort(rss.begin(), rss.end());
             if (cli.front() < 0) std::fprintf(stderr, "bench: vexa download failed\n");
             Print("cli.download72k_ms", cli[1], "ms");
+            Print("cli.peak_rss_mb", rss[1], "MB");
         }
 
         // Save and load the 72,002-line work area.

@@ -66,6 +66,13 @@ std::optional<LoggerPort> Named(PortRegistry& registry, const std::string& named
     return LoggerPort{named, named, 1};
 }
 
+// The system's texts can end in blanks or a full stop; the message line goes on after them.
+std::string TrimmedMessage(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '.' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
 } // namespace
 
 LoggerPort FindLoggerPort(PortRegistry& registry, const std::optional<std::string>& named,
@@ -129,14 +136,22 @@ void OpenLoggerPort(TApdComPort& com, const LoggerPort& port) {
             throw Failure(kExitNoLogger, where +
                                              " is held by another program (the V-EXAVIEW window or another "
                                              "vexa); try again when it is done");
-        case ecBadId:
+        case ecBadId: {
+            // A path named with --port that is there but is no terminal (a file, /dev/null).
+            std::error_code ec;
+            if (port.name == path && std::filesystem::exists(path, ec))
+                throw Failure(kExitNoLogger, path + " is not a serial port");
             throw Failure(kExitNoLogger, where + " does not exist (the logger was unplugged?)");
+        }
         case ecAccessDenied:
             // The serial layer's text names the udev rule and the group, as the window shows it.
             throw Failure(kExitNoLogger, e.what());
         default:
             throw Failure(kExitNoLogger, "cannot open " + where + ": " + e.what());
         }
+    } catch (const EInOutError& e) {
+        // The system's own refusal (a folder, a device that is no serial port): the port cannot be had.
+        throw Failure(kExitNoLogger, "cannot open " + where + ": " + TrimmedMessage(e.what()));
     }
 }
 

@@ -161,7 +161,12 @@ TEST_F(CliE2E, NoLoggerEndsWithExit3AndSaysWhatWasFound) {
          "vexa: no logger found: no serial port of the logger's USB driver is present\n"},
         {{"--wait", "0.3", "--port", "COM7", "download", "-o", "x.csv"},
          "vexa: there is no port COM7 (looked for 0.3 s)\n"},
+        // Named paths that are there but are no serial port.
+        {{"--port", Registry().string(), "status"},
+         "vexa: " + Registry().string() + " is not a serial port\n"},
+        {{"--port", dir.string(), "status"}, "vexa: cannot open " + dir.string() + ": Is a directory\n"},
     };
+    std::ofstream(Registry()) << "";
     for (const auto& c : cases) {
         const Ran ran = Vexa(c.args);
         EXPECT_EQ(ran.exitCode, 3) << ran.err;
