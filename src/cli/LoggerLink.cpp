@@ -213,7 +213,8 @@ void LoggerLink::ExchangeAbandoned(bool, int timeoutSeconds) {
 
 std::unique_ptr<LoggerLink> ConnectToLogger(const Invocation& inv) {
     const auto registry = MakePortRegistry();
-    const LoggerPort port = FindLoggerPort(*registry, inv.Value("port"), SecondsOption(inv, "wait", 5));
+    const LoggerPort port =
+        FindLoggerPort(*registry, inv.Value("port"), inv.Has("adapter"), SecondsOption(inv, "wait", 5));
     CheckWindowAway(*registry, port);
     return std::make_unique<LoggerLink>(port);
 }

@@ -28,11 +28,6 @@ std::string Looked(double waitSeconds) {
     return text;
 }
 
-// The discovery tick's decision on one snapshot; the connect text starts as the window's does.
-PortSearch Search(const vexa::session::RegistrySnapshot& snapshot) {
-    return vexa::session::SearchPorts(snapshot, false, "1");
-}
-
 std::optional<LoggerPort> Discovered(const vexa::session::RegistrySnapshot& snapshot,
                                      const PortSearch& search) {
     if (!search.Found()) return std::nullopt;
@@ -75,7 +70,14 @@ std::string TrimmedMessage(std::string text) {
 
 } // namespace
 
-LoggerPort FindLoggerPort(PortRegistry& registry, const std::optional<std::string>& named,
+PortSearch SearchLoggerPort(const vexa::session::RegistrySnapshot& snapshot, bool adapter) {
+    // The window's adapter search compares the port list with the port it chose before; the command
+    // line has chosen none, so it stands on the adapter's own port.
+    const std::string chosen = adapter ? snapshot.adapterPortName.value_or("1") : "1";
+    return vexa::session::SearchPorts(snapshot, adapter, chosen);
+}
+
+LoggerPort FindLoggerPort(PortRegistry& registry, const std::optional<std::string>& named, bool adapter,
                           double waitSeconds) {
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(waitSeconds));
@@ -87,7 +89,7 @@ LoggerPort FindLoggerPort(PortRegistry& registry, const std::optional<std::strin
                 ParseComName(*named) ? "there is no port " + *named : "\"" + *named + "\" does not exist";
         } else {
             const auto snapshot = registry.Snapshot();
-            const PortSearch search = Search(snapshot);
+            const PortSearch search = SearchLoggerPort(snapshot, adapter);
             if (auto port = Discovered(snapshot, search)) return *port;
             reason = "no logger found: " + NotFoundReason(snapshot, search);
         }
@@ -108,7 +110,7 @@ void CheckWindowAway(PortRegistry& registry, const LoggerPort& port) {
         return ec ? path : real.string();
     };
     const auto snapshot = registry.Snapshot();
-    const auto windows = Discovered(snapshot, Search(snapshot));
+    const auto windows = Discovered(snapshot, SearchLoggerPort(snapshot, false));
     if (windows && device(windows->devicePath) != device(port.devicePath)) return;
     throw Failure(kExitNoLogger, "the logger on " + port.name +
                                      " is in use by the V-EXAVIEW window, which talks to it every second; "

@@ -4,6 +4,7 @@
 
 #include "platform/PortRegistry.h"
 #include "serial/TApdComPort.h"
+#include "session/PortSearch.h"
 
 #include <optional>
 #include <string>
@@ -16,9 +17,14 @@ struct LoggerPort {
     unsigned comNumber = 1; // the number the serial component opens (a named path is mapped to it)
 };
 
+// The discovery tick's decision on one snapshot, its connect text starting as the window's does.
+// adapter: as the window with its "FTDI" box checked, the generic USB-serial adapter stands for the
+// logger when no logger is found (its port taken once it is one of the driver's ports).
+vexa::session::PortSearch SearchLoggerPort(const vexa::session::RegistrySnapshot& snapshot, bool adapter);
+
 // Looks for the logger until it is found or waitSeconds have passed (an interrupt ends the wait).
 // named: the text of --port. Fails with kExitNoLogger saying what was found instead.
-LoggerPort FindLoggerPort(PortRegistry& registry, const std::optional<std::string>& named,
+LoggerPort FindLoggerPort(PortRegistry& registry, const std::optional<std::string>& named, bool adapter,
                           double waitSeconds);
 
 // Fails with kExitNoLogger when the V-EXAVIEW window runs and this is the logger it finds: the window

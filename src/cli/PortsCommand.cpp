@@ -1,5 +1,6 @@
 // `vexa ports`: the serial ports with the one vexa would use marked, and why.
 #include "cli/JsonWriter.h"
+#include "cli/LoggerPort.h"
 #include "cli/Subcommands.h"
 #include "platform/PortRegistry.h"
 #include "session/PortSearch.h"
@@ -30,12 +31,14 @@ std::string Pad(std::string text, std::size_t width) {
 int RunPorts(const Invocation& inv, Streams& streams) {
     const auto registry = MakePortRegistry();
     const auto snapshot = registry->Snapshot();
-    const auto search = vexa::session::SearchPorts(snapshot, false, "1");
+    const auto search = SearchLoggerPort(snapshot, inv.Has("adapter"));
     const std::vector<SerialPortInfo> ports = registry->Describe();
     const bool chosen = search.Found();
     using Outcome = vexa::session::PortSearch::Outcome;
     // The reason in one word for scripts, and in words for people.
-    const std::string reason = chosen ? "logger" : "none";
+    const std::string reason = !chosen                                  ? "none"
+                               : search.outcome == Outcome::AdapterPort ? "adapter"
+                                                                        : "logger";
     std::string why;
     switch (search.outcome) {
     case Outcome::LoggerPort:
@@ -43,7 +46,8 @@ int RunPorts(const Invocation& inv, Streams& streams) {
               std::string(kLoggerProductId);
         break;
     case Outcome::AdapterPort:
-        why = "the generic USB-serial adapter";
+        why = "the generic USB-serial adapter (USB " + std::string(kAdapterVendorId) + ":" +
+              std::string(kAdapterProductId) + "), as --adapter allows";
         break;
     case Outcome::Absent:
         why = "no serial port of the logger's USB driver is present";

@@ -8,10 +8,11 @@ namespace vexa::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 7> kOptions{{
+constexpr std::array<OptionSpec, 8> kOptions{{
     // Global.
     {"port", 0, "PORT", "use this port (COM3, /dev/ttyUSB0) instead of looking for the logger"},
     {"wait", 0, "SECONDS", "look for the logger (or the named port) this long before giving up; default 5"},
+    {"adapter", 0, "", "when no logger is found, use a generic USB-serial adapter (0403:6001) instead"},
     {"json", 0, "", "print one JSON object on standard output instead of the summary"},
     {"help", 'h', "", "show this help (or a subcommand's) and exit"},
     {"version", 0, "", "print the version and exit"},
@@ -71,7 +72,8 @@ std::span<const OptionSpec> AllOptions() {
 }
 
 bool IsGlobalOption(std::string_view name) {
-    return name == "port" || name == "wait" || name == "json" || name == "help" || name == "version";
+    return name == "port" || name == "wait" || name == "adapter" || name == "json" || name == "help" ||
+           name == "version";
 }
 
 const OptionSpec* FindOption(std::string_view name) {

@@ -291,4 +291,38 @@ TEST_F(CliE2E, PortsMarksTheLoggerFoundByItsUsbId) {
     EXPECT_EQ(sim->commandLog(), std::vector<std::string>{});
 }
 
+TEST_F(CliE2E, PortsTakesTheAdapterOnlyWhenAllowedAndNeverBeforeTheLogger) {
+    const std::string adapterOnly = "[HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n"
+                                    "\\Device\\VCP0=COM4\n"
+                                    "[HKLM\\SYSTEM\\CurrentControlSet\\Enum\\FTDIBUS\\VID_0403+PID_6001+"
+                                    "FTDI0001A\\0000\\Device Parameters]\n"
+                                    "PortName=COM4\n"
+                                    "[ports]\n"
+                                    "COM4=/dev/null\n";
+    const std::string withLogger =
+        adapterOnly + "[HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n\\Device\\VCP1=COM3\n"
+                      "[HKLM\\SYSTEM\\ControlSet001\\Enum\\FTDIBUS\\VID_0FE3+PID_6002+"
+                      "00000001A\\0000]\nFriendlyName=USB Serial Port (COM3)\n[ports]\nCOM3=/dev/null\n";
+    const struct {
+        const std::string* registry;
+        bool adapter;
+        std::string chosen; // "null" when none
+        std::string reason;
+    } cases[] = {
+        {&adapterOnly, false, "null", "none"},
+        {&adapterOnly, true, "\"COM4\"", "adapter"},
+        {&withLogger, true, "\"COM3\"", "logger"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(Registry(), std::ios::trunc) << *c.registry;
+        std::vector<std::string> args{"ports", "--json"};
+        if (c.adapter) args.push_back("--adapter");
+        const Ran ran = Vexa(args);
+        ASSERT_EQ(ran.exitCode, 0) << ran.err;
+        EXPECT_NE(ran.out.find("\"chosen\":" + c.chosen + ",\"reason\":\"" + c.reason + "\""),
+                  std::string::npos)
+            << ran.out;
+    }
+}
+
 } // namespace
