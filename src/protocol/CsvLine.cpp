@@ -105,7 +105,13 @@ bool Cut(std::string_view& text, char sep, std::string_view& head) {
 } // namespace
 
 std::int64_t Stamp::Milliseconds() const {
-    const std::int64_t days = DaysToMonth(year, month) + (day - 1);
+    // The year comes from the logger's "@Y" text and may be any int; counted as it stands, a year past
+    // about 292 million would overflow the milliseconds. Years (and months) beyond 100 million count as
+    // that many, so the count stays exact for every clock there is and defined for the rest.
+    constexpr std::int64_t kYears = 100'000'000;
+    const std::int64_t years = std::clamp<std::int64_t>(year, -kYears, kYears);
+    const std::int64_t months = std::clamp<std::int64_t>(month, -12 * kYears, 12 * kYears);
+    const std::int64_t days = DaysToMonth(years, months) + (day - 1);
     return ((days * 24 + hour) * 60 + minute) * 60000 + std::int64_t(second) * 1000 + Millisecond();
 }
 
