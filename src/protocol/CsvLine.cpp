@@ -111,8 +111,9 @@ std::int64_t Stamp::Milliseconds() const {
     constexpr std::int64_t kYears = 100'000'000;
     const std::int64_t years = std::clamp<std::int64_t>(year, -kYears, kYears);
     const std::int64_t months = std::clamp<std::int64_t>(month, -12 * kYears, 12 * kYears);
-    const std::int64_t days = DaysToMonth(years, months) + (day - 1);
-    return ((days * 24 + hour) * 60 + minute) * 60000 + std::int64_t(second) * 1000 + Millisecond();
+    const std::int64_t days = DaysToMonth(years, months) + (std::int64_t(day) - 1);
+    const std::int64_t ms = std::int64_t(hundredths) * 10 + thousandths;
+    return ((days * 24 + hour) * 60 + minute) * 60000 + std::int64_t(second) * 1000 + ms;
 }
 
 Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
