@@ -35,6 +35,7 @@ std::string UsageText() {
            "Plays the data logger on a pseudo-terminal until interrupted.\n"
            "  --registry FILE      write the registry file naming the port (removed at exit; deleting it unplugs)\n"
            "  --com N              COM number announced in the registry file (default 3)\n"
+           "  --other-ports N      list N other serial ports before the logger's in the registry file\n"
            "  --log FILE           append every command received, one per line with a timestamp\n"
            "  --records N          records in memory, 0..72000 (default 100)\n"
            "  --start DATETIME     first record, \"yyyy/mm/dd hh:mm:ss\" (default 2024/01/02 12:34:56)\n"
@@ -49,6 +50,7 @@ std::string UsageText() {
            "  --motion KIND        what records and stream carry: pattern (default; checkable values) or\n"
            "                       shocks (1 G at rest, vibration, half-sine shocks of 3-8 G; 10 counts per G)\n"
            "  --latency MS         delay before each answer\n"
+           "  --latency-on CMD     delay only the answers to command CMD (with --latency)\n"
            "  --paced              send at the real line rate (115200 baud, ~11520 bytes/s); default: at once\n"
            "  --unplug-after MS    unplug the logger after MS milliseconds\n"
            "Faults:\n"
@@ -70,6 +72,11 @@ std::string UsageText() {
            "  --stream-pause-ms MS length of that pause\n"
            "  --stream-hangup-after N  unplug after N samples\n"
            "  --stream-bursts SEED deliver the stream in pieces of random size (1..96 bytes), seeded\n"
+           "  --stream-period-us US one sample every US microseconds (default 5000; less plays a long capture fast)\n"
+           "  --stream-malformed-every N  garble every N-th sample\n"
+           "  --stream-malformed-kinds K  how, in turn: n NUL bytes, x non-hex, s too short, l too long (default nxsl)\n"
+           "  --stream-in-flight N send N more samples after the \"#\" that answers the stop (still on their way)\n"
+           "  --stream-in-flight-ms MS  how long after the \"#\" they come (default 50)\n"
            "  --help               this text\n";
 }
 
@@ -103,6 +110,7 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--registry") value(c.registryPath);
         else if (a == "--log") value(c.logPath);
         else if (a == "--com") { if (number(1, 255, n)) c.com = static_cast<int>(n); }
+        else if (a == "--other-ports") { if (number(0, 100000, n)) c.otherPorts = static_cast<int>(n); }
         else if (a == "--records") { if (number(0, 72000, n)) c.recordCount = static_cast<int>(n); }
         else if (a == "--start") {
             if (value(v) && !ParseDateTime(v)) r.error = "--start: not \"yyyy/mm/dd hh:mm:ss\": " + v;
@@ -127,6 +135,7 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
             if (number(16, 21, n) && n != 16 && n != 18 && n != 20 && n != 21) r.error = "--record-len: 16, 18, 20 or 21";
             c.recordLength = static_cast<int>(n);
         } else if (a == "--latency") { if (number(0, 60000, n)) c.faults.latencyMs = static_cast<int>(n); }
+        else if (a == "--latency-on") value(c.faults.latencyOn);
         else if (a == "--paced") c.paced = true;
         else if (a == "--unplug-after") { if (number(0, 86400000, n)) c.faults.unplugAfterMs = static_cast<int>(n); }
         else if (a == "--no-hash") c.faults.noHash = true;
@@ -155,6 +164,19 @@ OptionsResult ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--stream-hangup-after") { if (number(0, 1L << 40, n)) c.stream.hangupAfter = n; }
         else if (a == "--stream-bursts") {
             if (number(1, 0xFFFFFFFFL, n)) c.stream.burstSeed = static_cast<std::uint32_t>(n);
+        } else if (a == "--stream-period-us") {
+            if (number(10, 1000000, n)) c.stream.periodUs = static_cast<int>(n);
+        } else if (a == "--stream-malformed-every") {
+            if (number(1, 1L << 40, n)) c.stream.malformedEvery = n;
+        } else if (a == "--stream-malformed-kinds") {
+            if (value(v) && (v.empty() || v.find_first_not_of("nxsl") != std::string::npos))
+                r.error = "--stream-malformed-kinds: letters of n, x, s, l";
+            else
+                c.stream.malformedKinds = v;
+        } else if (a == "--stream-in-flight") {
+            if (number(1, 100000, n)) c.stream.inFlightAfterStop = static_cast<int>(n);
+        } else if (a == "--stream-in-flight-ms") {
+            if (number(0, 60000, n)) c.stream.inFlightDelayMs = static_cast<int>(n);
         } else r.error = "unknown option " + a;
     }
     if (!version.empty()) {

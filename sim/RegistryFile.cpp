@@ -7,10 +7,16 @@
 
 namespace vexa::sim {
 
-std::string RegistryFileText(int com, const std::string& devicePath) {
+std::string RegistryFileText(int com, const std::string& devicePath, int otherPorts) {
     const std::string port = "COM" + std::to_string(com);
     std::string text;
     text += "[HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\n";
+    for (int k = 0, number = 10; k < otherPorts; ++k, ++number) {
+        if (number == com) ++number;
+        const std::string name =
+            k % 4 == 0 ? "\\Device\\VCP" + std::to_string(k + 1) : "\\Device\\Serial" + std::to_string(k);
+        text += name + "=COM" + std::to_string(number) + "\n";
+    }
     text += "\\Device\\VCP0=" + port + "\n";
     text += "[HKLM\\SYSTEM\\ControlSet001\\Enum\\FTDIBUS\\VID_0FE3+PID_6002+00000001A\\0000]\n";
     text += "FriendlyName=USB Serial Port (" + port + ")\n";
@@ -19,12 +25,12 @@ std::string RegistryFileText(int com, const std::string& devicePath) {
     return text;
 }
 
-bool WriteRegistryFile(const std::string& path, int com, const std::string& devicePath) {
+bool WriteRegistryFile(const std::string& path, int com, const std::string& devicePath, int otherPorts) {
     const std::string tmp = path + ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
-        out << RegistryFileText(com, devicePath);
+        out << RegistryFileText(com, devicePath, otherPorts);
         if (!out.flush()) return false;
     }
     return std::rename(tmp.c_str(), path.c_str()) == 0;

@@ -10,7 +10,6 @@
 namespace vexa::sim {
 
 namespace {
-constexpr std::chrono::microseconds kPeriod{5000};
 constexpr std::size_t kLargestBurst = 96;
 constexpr int kLargestBurstGapMs = 10;
 // Bytes that wait this long for the rest of their burst go out anyway, so a stream that pauses or stops
@@ -20,6 +19,41 @@ constexpr std::chrono::milliseconds kBurstFlush{50};
 
 StreamValues StreamPattern(long k) {
     return {static_cast<int>(k & 0xFF), static_cast<int>((k >> 8) & 0xFF), 10 + static_cast<int>(k % 3)};
+}
+
+std::string GarbledSample(char kind, char lead) {
+    switch (kind) {
+    case 'n':
+        return std::string(1, lead) + std::string(6, '\0') + "\r";
+    case 'x':
+        return std::string(1, lead) + "G1Z*FF\r";
+    case 's':
+        return std::string(1, lead) + "01F\r";
+    default:
+        return std::string(1, lead) + "01FF8101FF8101FF8101FF81\r";
+    }
+}
+
+std::string SampleStream::Sample(long k) const {
+    const std::string& kinds = options_.malformedKinds;
+    if (options_.malformedEvery > 0 && k % options_.malformedEvery == 0 && !kinds.empty())
+        return GarbledSample(kinds[std::size_t(k / options_.malformedEvery - 1) % kinds.size()],
+                             options_.lead);
+    StreamValues v = StreamPattern(k);
+    if (options_.motion == Motion::Shocks) {
+        const MotionValues m = ShockStream(k);
+        v = {m.x, m.y, m.z};
+    }
+    std::string sample = StreamSample(v.x, v.y, v.z);
+    sample[0] = options_.lead;
+    return sample;
+}
+
+std::string SampleStream::NextSamples(int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i)
+        out += Sample(next_++);
+    return out;
 }
 
 void SampleStream::Start(Clock::time_point now) {
@@ -47,7 +81,7 @@ bool SampleStream::Paused(long k) const {
 
 SampleStream::Clock::time_point SampleStream::DueAt(long k) const {
     if (Paused(k)) return Clock::time_point::max();
-    auto at = start_ + k * kPeriod;
+    auto at = start_ + k * std::chrono::microseconds(options_.periodUs);
     if (options_.pauseAfter >= 0 && k > options_.pauseAfter)
         at += std::chrono::milliseconds(options_.pauseMs);
     return at;
@@ -60,17 +94,8 @@ void SampleStream::ChooseBurst() {
 std::string SampleStream::TakeDue(Clock::time_point now) {
     if (!running_) return {};
     const bool wasEmpty = waiting_.empty();
-    while (!HangUpDue() && DueAt(next_) <= now) {
-        StreamValues v = StreamPattern(next_);
-        if (options_.motion == Motion::Shocks) {
-            const MotionValues m = ShockStream(next_);
-            v = {m.x, m.y, m.z};
-        }
-        std::string sample = StreamSample(v.x, v.y, v.z);
-        sample[0] = options_.lead;
-        waiting_ += sample;
-        ++next_;
-    }
+    while (!HangUpDue() && DueAt(next_) <= now)
+        waiting_ += Sample(next_++);
     if (options_.burstSeed == 0) {
         handedOut_ += waiting_.size();
         return std::exchange(waiting_, {});

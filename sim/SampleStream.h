@@ -18,6 +18,10 @@ struct StreamValues {
 // tell a missing, doubled or reordered sample; Z stays near 1 G with a small ripple.
 StreamValues StreamPattern(long k);
 
+// A garbled sample of one kind, ending in CR like a good one: 'n' NUL bytes in place of the digits, 'x'
+// characters that are no hexadecimal digits, 's' too few digits, 'l' more digits than any record holds.
+std::string GarbledSample(char kind, char lead);
+
 class SampleStream {
   public:
     using Clock = std::chrono::steady_clock;
@@ -28,6 +32,8 @@ class SampleStream {
     // Ends the stream; returns the rest of a sample that was cut by a burst, which a logger finishes
     // before it answers.
     std::string Stop();
+    // The next n samples of the stream, whenever they would fall due (those still on their way at a stop).
+    std::string NextSamples(int n);
     bool Running() const { return running_; }
 
     // Bytes to send now: every sample that has fallen due (in one piece), or with random bursts the
@@ -44,6 +50,8 @@ class SampleStream {
 
   private:
     Clock::time_point DueAt(long k) const;
+    // Sample k as it goes out (good, or garbled as the options ask).
+    std::string Sample(long k) const;
     bool Paused(long k) const;
     void ChooseBurst();
 

@@ -57,6 +57,7 @@ struct SimFaults {
     bool bootMThenMore = false;    // "qs" answered by "M" and more bytes in one burst, the lone "M" later
     long hangupAfterBytes = -1;    // close the master after this many bytes sent
     int latencyMs = 0;             // delay before each answer
+    std::string latencyOn;         // only this command's answer is delayed ("" = every answer)
     int unplugAfterMs = -1;        // unplug after this long
 };
 
@@ -72,6 +73,11 @@ struct StreamOptions {
     int pauseMs = -1;           // length of that pause; -1 = the stream stops there for good
     long hangupAfter = -1;      // unplug after this many samples (-1 = never)
     std::uint32_t burstSeed = 0; // 0 = every sample written as it falls due; else random-sized pieces
+    int periodUs = 5000;         // one sample per period; shorter plays a long capture in less time
+    long malformedEvery = 0;     // every N-th sample goes out garbled; 0 = never, 1 = every sample
+    std::string malformedKinds = "nxsl"; // how, in turn: NUL bytes, non-hex digits, too short, too long
+    int inFlightAfterStop = 0;           // samples already on their way when " " arrives: they follow the "#"
+    int inFlightDelayMs = 50;            // how long after the "#" they arrive
 };
 
 struct SimConfig {
@@ -82,6 +88,7 @@ struct SimConfig {
     std::set<int> irregular; // record indices whose time does not advance
     int recordLength = 0;    // 0 = 20, or 21 in millisecond sampling; 16/18 on request
     int com = 3;
+    int otherPorts = 0;       // other serial ports listed in the registry file before the logger's
     std::string registryPath; // empty = none
     std::string logPath;      // empty = none
     bool paced = false;       // 115200 baud line rate instead of as fast as possible

@@ -91,7 +91,8 @@ void Simulator::start() {
     pty_ = std::make_unique<Pty>();
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd_ < 0) throw std::runtime_error(std::string("eventfd: ") + std::strerror(errno));
-    if (!config_.registryPath.empty() && !WriteRegistryFile(config_.registryPath, config_.com, pty_->slavePath()))
+    if (!config_.registryPath.empty() &&
+        !WriteRegistryFile(config_.registryPath, config_.com, pty_->slavePath(), config_.otherPorts))
         throw std::runtime_error("cannot write registry file " + config_.registryPath);
     startedAt_ = Clock::now();
     thread_ = std::thread([this] { run(); });
@@ -223,6 +224,7 @@ void Simulator::run() {
             }
             const ParsedCommand cmd = ParseCommand(in, idle);
             if (cmd.status == ParseStatus::NeedMore) break;
+            const Clock::time_point answerAt = f.latencyOn.empty() || f.latencyOn == cmd.name ? readyAt : now;
             const std::string bytes = in.substr(0, cmd.length);
             in.erase(0, cmd.length);
             if (cmd.status == ParseStatus::Command) logEntry(EscapeBytes(bytes));
@@ -238,12 +240,18 @@ void Simulator::run() {
                 boot_ = true;
             }
             if (answer.startStream) stream.Start(now);
+            std::string inFlight;
             if (answer.stopStream) {
+                // Samples already on their way when the stop came follow the answer (on request).
+                if (stream.Running() && config_.stream.inFlightAfterStop > 0)
+                    inFlight = stream.NextSamples(config_.stream.inFlightAfterStop);
                 std::string rest = stream.Stop();
                 if (!rest.empty()) out.push_back({now, std::move(rest)});
             }
             std::string rendered = RenderAnswer(answer, f, cmd.name);
-            if (!rendered.empty()) out.push_back({readyAt, std::move(rendered)});
+            if (!rendered.empty()) out.push_back({answerAt, std::move(rendered)});
+            if (!inFlight.empty())
+                out.push_back({answerAt + milliseconds(config_.stream.inFlightDelayMs), std::move(inFlight)});
         }
     };
 

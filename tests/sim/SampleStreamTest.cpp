@@ -2,6 +2,7 @@
 #include "sim/SampleStream.h"
 #include "sim/Options.h"
 #include "sim/Simulator.h"
+#include "sim/StatusReport.h"
 #include "tests/sim/SlavePort.h"
 
 #include <cstdio>
@@ -142,6 +143,67 @@ TEST(SampleStream, StopEndsIt) {
     EXPECT_EQ(ConsecutiveSamples(stream.TakeDue(t0 + 1s + 10ms), 'S'), 2);
 }
 
+// Garbled samples take the place of good ones, keep the stream's CR framing, and come in four kinds.
+TEST(SampleStream, GarbledSamplesReplaceEveryNthAndPeriodSetsThePace) {
+    StreamOptions o;
+    o.malformedEvery = 3;
+    o.periodUs = 1000;
+    const std::string all = Drive(o, 12).All();
+    const std::string expected = std::string("S01000B\r") + "S02000C\r" + GarbledSample('n', 'S') +
+                                 "S04000B\r" + "S05000C\r" + GarbledSample('x', 'S') + "S07000B\r" +
+                                 "S08000C\r" + GarbledSample('s', 'S') + "S0A000B\r" + "S0B000C\r" +
+                                 GarbledSample('l', 'S');
+    EXPECT_EQ(all, expected);
+    EXPECT_EQ(GarbledSample('n', 'S'), std::string("S\0\0\0\0\0\0\r", 8));
+    EXPECT_EQ(GarbledSample('x', 'T'), "TG1Z*FF\r");
+    EXPECT_EQ(GarbledSample('s', 'S'), "S01F\r");
+    EXPECT_EQ(GarbledSample('l', 'S').size(), 26u); // longer than any record the capture keeps
+    o.malformedKinds = "l";
+    o.malformedEvery = 1;
+    EXPECT_EQ(Drive(o, 2).All(), GarbledSample('l', 'S') + GarbledSample('l', 'S'));
+}
+
+// " " while samples are still on their way: the logger's "#", then those samples.
+TEST(SampleStream, SamplesInFlightFollowTheStopsAnswer) {
+    SimConfig c;
+    c.stream.inFlightAfterStop = 3;
+    c.stream.inFlightDelayMs = 20;
+    Simulator sim(c);
+    sim.start();
+    test::SlavePort port(sim.slavePath());
+    port.send("x");
+    std::string got = port.readUntil([](const std::string& s) { return s.size() >= 8 * 40; }, 5000ms);
+    port.send(" ");
+    got += port.readUntil([](const std::string& s) { return s.find('#') != std::string::npos; }, 5000ms);
+    const std::size_t hash = got.find('#');
+    ASSERT_NE(hash, std::string::npos);
+    const long before = ConsecutiveSamples(got.substr(0, hash), 'S');
+    ASSERT_GE(before, 40);
+    std::string after = got.substr(hash + 1);
+    after += port.readUntil([&](const std::string& s) { return after.size() + s.size() >= 3 * 8; }, 5000ms);
+    std::string expected;
+    for (long k = before + 1; k <= before + 3; ++k) {
+        const StreamValues v = StreamPattern(k);
+        expected += StreamSample(v.x, v.y, v.z);
+    }
+    EXPECT_EQ(after, expected);
+    sim.stop();
+}
+
+// One command's answer can be made late while the others come at once.
+TEST(SampleStream, LatencyOnOneCommandOnly) {
+    SimConfig c;
+    c.faults.latencyMs = 600000;
+    c.faults.latencyOn = "n";
+    Simulator sim(c);
+    sim.start();
+    test::SlavePort port(sim.slavePath());
+    const std::string status = port.exchange("p", 60000ms);
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back(), '#');
+    sim.stop();
+}
+
 TEST(SampleStream, OverThePtyWithBurstsAndHangUp) {
     char tmpl[] = "/tmp/vexa-stream-test-XXXXXX";
     const std::string dir = mkdtemp(tmpl);
@@ -179,15 +241,44 @@ TEST(SampleStream, BlankStopsTheStreamAndClosesTheExchange) {
     ASSERT_EQ(got.back(), '#');
     got.pop_back();
     EXPECT_GE(ConsecutiveSamples(got, 'S'), 100);
-    // Nothing follows the prompt.
-    EXPECT_EQ(port.readFor(100ms), "");
+    // Nothing follows the prompt: the next answer is all that comes next.
+    EXPECT_EQ(port.exchange("n"), MonitorLine(sim.settings()) + "\r\n#");
     sim.stop();
 }
 
 TEST(SampleStream, Options) {
-    const auto ok = ParseOptions({"--stream-lead", "Q", "--stream-pause-after", "240", "--stream-pause-ms",
-                                  "500", "--stream-hangup-after", "900", "--stream-bursts", "42"});
+    const auto ok = ParseOptions({"--stream-lead",
+                                  "Q",
+                                  "--stream-pause-after",
+                                  "240",
+                                  "--stream-pause-ms",
+                                  "500",
+                                  "--stream-hangup-after",
+                                  "900",
+                                  "--stream-bursts",
+                                  "42",
+                                  "--stream-period-us",
+                                  "40",
+                                  "--stream-malformed-every",
+                                  "7",
+                                  "--stream-malformed-kinds",
+                                  "xl",
+                                  "--stream-in-flight",
+                                  "5",
+                                  "--stream-in-flight-ms",
+                                  "30",
+                                  "--latency-on",
+                                  "n",
+                                  "--other-ports",
+                                  "300"});
     ASSERT_EQ(ok.error, "");
+    EXPECT_EQ(ok.config.stream.periodUs, 40);
+    EXPECT_EQ(ok.config.stream.malformedEvery, 7);
+    EXPECT_EQ(ok.config.stream.malformedKinds, "xl");
+    EXPECT_EQ(ok.config.stream.inFlightAfterStop, 5);
+    EXPECT_EQ(ok.config.stream.inFlightDelayMs, 30);
+    EXPECT_EQ(ok.config.faults.latencyOn, "n");
+    EXPECT_EQ(ok.config.otherPorts, 300);
     EXPECT_EQ(ok.config.stream.lead, 'Q');
     EXPECT_EQ(ok.config.stream.pauseAfter, 240);
     EXPECT_EQ(ok.config.stream.pauseMs, 500);
@@ -196,10 +287,15 @@ TEST(SampleStream, Options) {
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--stream-lead", "QQ"},
                                                                  {"--stream-lead", "#"},
                                                                  {"--stream-bursts", "0"},
-                                                                 {"--stream-pause-after", "-1"}})
+                                                                 {"--stream-pause-after", "-1"},
+                                                                 {"--stream-period-us", "0"},
+                                                                 {"--stream-malformed-every", "0"},
+                                                                 {"--stream-malformed-kinds", "q"}})
         EXPECT_NE(ParseOptions(bad).error, "") << bad[0] << " " << bad[1];
-    for (const char* option : {"--stream-lead", "--stream-pause-after", "--stream-pause-ms",
-                               "--stream-hangup-after", "--stream-bursts"})
+    for (const char* option :
+         {"--stream-lead", "--stream-pause-after", "--stream-pause-ms", "--stream-hangup-after",
+          "--stream-bursts", "--stream-period-us", "--stream-malformed-every", "--stream-malformed-kinds",
+          "--stream-in-flight", "--stream-in-flight-ms", "--latency-on", "--other-ports"})
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
 }
 

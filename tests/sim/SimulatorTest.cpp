@@ -4,6 +4,7 @@
 #include "sim/Simulator.h"
 #include "tests/sim/SlavePort.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -318,11 +319,13 @@ TEST(Simulator, BootLoaderFaultsOverThePty) {
         ASSERT_EQ(enter(port), "#");
         EXPECT_EQ(burst(port, good), ".");
         EXPECT_EQ(burst(port, good), ".");
+        // The silent line is answered by nothing: the "#" of the "e" behind it is all that comes.
         port.send(good);
-        EXPECT_EQ(port.readFor(300ms), "");
+        EXPECT_EQ(port.exchange("e", 2000ms), "#");
         EXPECT_FALSE(f.sim->unplugged());
         const auto log = f.sim->commandLog();
-        EXPECT_NE(log.back().find("boot line 2"), std::string::npos) << log.back();
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_NE(log[log.size() - 2].find("boot line 2"), std::string::npos) << log[log.size() - 2];
     }
     {
         // Hang-up at line 1: the port hangs up and the registry file goes.
@@ -364,11 +367,17 @@ TEST(Simulator, FaultsBehaveAsRequested) {
     SlavePort port(f.sim->slavePath());
     SimFaults faults;
     faults.noHash = true;
+    faults.noHashOn = "p";
     f.sim->setFaults(faults);
     EXPECT_EQ(port.readFor(0ms), "");
-    std::string noPrompt = port.exchange("p", 300ms);
-    EXPECT_EQ(noPrompt.find('#'), std::string::npos);
+    // The status report comes without its "#": the one "#" that arrives is the monitor answer's after it.
+    port.send("p");
+    const std::string both = port.exchange("n");
+    EXPECT_EQ(std::count(both.begin(), both.end(), '#'), 1) << both;
+    EXPECT_EQ(both.back(), '#');
+    const std::string noPrompt = both.substr(0, both.find("X:"));
     EXPECT_NE(noPrompt.find("@R="), std::string::npos);
+    EXPECT_NE(noPrompt.find("@Y="), std::string::npos);
 
     faults = {};
     faults.enqInLine = true;
@@ -416,9 +425,8 @@ TEST(Simulator, RegistryFileNamesThePortAndGoesAwayOnStop) {
     EXPECT_NE(text.str().find("FTDIBUS\\VID_0FE3+PID_6002+00000001A\\0000]\nFriendlyName=USB Serial Port (COM7)\n"),
               std::string::npos);
     EXPECT_NE(text.str().find("[ports]\nCOM7=" + f.sim->slavePath() + "\n"), std::string::npos);
-    const auto before = std::chrono::steady_clock::now();
+    // (How fast it stops is a benchmark figure, sim.stop_ms.)
     f.sim->stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 500ms);
     EXPECT_FALSE(std::filesystem::exists(registry));
 }
 
@@ -426,7 +434,7 @@ TEST(Simulator, RemovingTheRegistryFileUnplugs) {
     Fixture f;
     SlavePort port(f.sim->slavePath());
     std::filesystem::remove(f.dir.path + "/registry.txt");
-    port.readFor(1500ms);
+    port.readUntil([&](const std::string&) { return port.hungUp; }, 10000ms);
     EXPECT_TRUE(port.hungUp);
     EXPECT_TRUE(f.sim->unplugged());
 }
