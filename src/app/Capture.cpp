@@ -35,8 +35,10 @@ void TForm1::Button40Click() {
                                       QStringLiteral("オンラインデータ取得します。秒数を指定してください"),
                                       QStringLiteral("30"));
     if (!text) return;
-    const int seconds = vexa::CaptureSecondsFromText(QStringToAnsi(*text));
-    capture_->Begin(seconds * vexa::kCaptureSamplesPerSecond);
+    const vexa::CaptureDuration duration = vexa::CaptureDurationFromText(QStringToAnsi(*text));
+    // The rule stays, but a replaced value is never replaced without a word.
+    if (!duration.note.empty()) Label33->setText(QString::fromStdString(duration.note));
+    capture_->Begin(duration.seconds * vexa::kCaptureSamplesPerSecond);
 }
 
 CaptureView::CaptureView(TForm1& form) : QObject(&form), form_(form), exchange_(*this) {

@@ -18,6 +18,10 @@ void TForm1::SetGraphWindow(TForm2* form2) {
 void TForm1::Button12Click() {
     std::optional<vexa::GraphHandover> handover = vexa::PrepareGraphHandover(Memo1->Lines(), State.CountsPerG);
     if (!handover) return;
+    if (handover->linesLeftOut > 0)
+        Label33->setText(QStringLiteral("Graph: the first %1 lines are drawn; %2 lines after them are not")
+                             .arg(vexa::kGraphLineLimit)
+                             .arg(handover->linesLeftOut));
     State.CountsPerG = handover->countsPerG;
     State.LineCount = int(handover->lines.size());
     if (State.DownloadLines.size() < handover->lines.size()) State.DownloadLines.resize(handover->lines.size());

@@ -5,17 +5,24 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace vexa {
 
-int CaptureSecondsFromText(std::string_view text) {
-    int seconds = kCaptureDefaultSeconds;
+CaptureDuration CaptureDurationFromText(std::string_view text) {
+    CaptureDuration d;
+    int typed = 0;
     try {
-        seconds = StrictToInt(text);
+        typed = StrictToInt(text);
     } catch (const EConvertError&) {
-        // Not a number: the default duration, without a message.
+        d.note = "Capture: the duration is not a number of seconds; " + std::to_string(d.seconds) + " s used";
+        return d;
     }
-    return std::clamp(seconds, kCaptureMinSeconds, kCaptureMaxSeconds);
+    d.seconds = std::clamp(typed, kCaptureMinSeconds, kCaptureMaxSeconds);
+    if (d.seconds != typed)
+        d.note = "Capture: " + std::to_string(typed) + " s is outside " + std::to_string(kCaptureMinSeconds) +
+                 ".." + std::to_string(kCaptureMaxSeconds) + " s; " + std::to_string(d.seconds) + " s used";
+    return d;
 }
 
 std::string CaptureStartLine(std::string_view startText, int countsPerG) {
@@ -65,15 +72,95 @@ std::string CaptureTemperatureField(std::string_view answerLine) {
     return std::string(field, Width);
 }
 
-std::string CaptureSampleLine(std::string_view timePrefix, int i, const CaptureSample& sample,
+namespace {
+
+bool IsLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// The number of `width` characters at pos: digits, optionally led by blanks; nothing otherwise.
+std::optional<int> FixedNumber(std::string_view text, std::size_t pos, std::size_t width) {
+    if (pos + width > text.size()) return std::nullopt;
+    int value = 0;
+    bool digits = false;
+    for (std::size_t k = pos; k < pos + width; ++k) {
+        const char c = text[k];
+        if (c == ' ' && !digits) continue;
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        digits = true;
+    }
+    return digits ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+CaptureTimeStamps::CaptureTimeStamps(std::string_view startText, int lastSample)
+    : prefix_(CaptureTimePrefix(startText)) {
+    if (lastSample < kCaptureCarryFromSample) return;
+    // "yyyy/mm/dd hh:mm:" at fixed places; a start that is not a date and time keeps the plain layout.
+    const auto year = FixedNumber(prefix_, 0, 4), month = FixedNumber(prefix_, 5, 2),
+               day = FixedNumber(prefix_, 8, 2), hour = FixedNumber(prefix_, 11, 2),
+               minute = FixedNumber(prefix_, 14, 2);
+    if (prefix_.size() != 17 || !year || !month || !day || !hour || !minute || *month < 1 || *month > 12 ||
+        *day < 1 || *day > DaysInMonth(*year, *month) || *hour > 23 || *minute > 59)
+        return;
+    carries_ = true;
+    year_ = *year;
+    month_ = *month;
+    day_ = *day;
+    hour_ = *hour;
+    minute_ = *minute;
+    hourPad_ = prefix_[11] == ' ' ? ' ' : '0';
+}
+
+void CaptureTimeStamps::Append(std::string& line, int i) const {
+    const long elapsedMs = long(i) * 5;
+    char text[40];
+    int n = 0;
+    if (!carries_) {
+        n = std::snprintf(text, sizeof text, "%.2ld.%.3ld", elapsedMs / 1000, elapsedMs % 1000);
+        line.append(prefix_).append(text, std::size_t(n));
+        return;
+    }
+    const long totalSeconds = elapsedMs / 1000;
+    long minutes = minute_ + totalSeconds / 60;
+    long hours = hour_ + minutes / 60;
+    int year = year_, month = month_, day = day_;
+    // At most one midnight lies within a capture; the loop keeps any length right.
+    for (long days = hours / 24; days > 0; --days) {
+        if (++day > DaysInMonth(year, month)) {
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
+        }
+    }
+    minutes %= 60;
+    hours %= 24;
+    if (hourPad_ == ' ' && hours < 10)
+        n = std::snprintf(text, sizeof text, "%04d/%02d/%02d %2ld:%02ld:%02ld.%03ld", year, month, day, hours,
+                          minutes, totalSeconds % 60, elapsedMs % 1000);
+    else
+        n = std::snprintf(text, sizeof text, "%04d/%02d/%02d %02ld:%02ld:%02ld.%03ld", year, month, day,
+                          hours, minutes, totalSeconds % 60, elapsedMs % 1000);
+    line.append(text, std::size_t(n));
+}
+
+std::string CaptureSampleLine(const CaptureTimeStamps& stamps, int i, const CaptureSample& sample,
                               std::string_view temperatureField) {
-    const int elapsed = i * 5;
-    char middle[64];
-    const int n = std::snprintf(middle, sizeof middle, "%.2d.%.3d,%3d,%3d,%3d,", elapsed / 1000, elapsed % 1000,
-                                sample.x, sample.y, sample.z);
+    char values[48];
+    const int n = std::snprintf(values, sizeof values, ",%3d,%3d,%3d,", sample.x, sample.y, sample.z);
     std::string line;
-    line.reserve(timePrefix.size() + static_cast<std::size_t>(n) + temperatureField.size());
-    line.append(timePrefix).append(middle, static_cast<std::size_t>(n)).append(temperatureField);
+    line.reserve(32 + static_cast<std::size_t>(n) + temperatureField.size());
+    stamps.Append(line, i);
+    line.append(values, static_cast<std::size_t>(n)).append(temperatureField);
     return line;
 }
 

@@ -104,10 +104,10 @@ void CaptureExchange::EndStream(End how, bool sendStop) {
     end_ = how;
     CaptureEndText = observer_.CaptureClockText();
     temperatureField_ = CaptureTemperatureField(answerLine_);
-    timePrefix_ = CaptureTimePrefix(CaptureStartText);
     // A complete capture writes samples 1 .. target - 1; one that ended early every sample it has.
     nextLine_ = 1;
     lineEnd_ = std::min(received_, CaptureTarget - 1) + 1;
+    stamps_ = CaptureTimeStamps(CaptureStartText, lineEnd_ - 1);
     phase_ = Phase::Writing;
     observer_.CaptureOutputBegins();
     observer_.CaptureProgressShown(CaptureTarget);
@@ -120,8 +120,8 @@ bool CaptureExchange::WriteStep() {
     std::vector<std::string> lines;
     lines.reserve(std::size_t(stepEnd - nextLine_));
     for (; nextLine_ < stepEnd; ++nextLine_)
-        lines.push_back(CaptureSampleLine(timePrefix_, nextLine_, DecodeCaptureRecord(Record(nextLine_)),
-                                          temperatureField_));
+        lines.push_back(
+            CaptureSampleLine(stamps_, nextLine_, DecodeCaptureRecord(Record(nextLine_)), temperatureField_));
     if (!lines.empty()) {
         observer_.CaptureWorkAreaLines(lines);
         observer_.CaptureProgress(nextLine_ - 1);

@@ -1,6 +1,7 @@
 // The 5-ms online capture: frames the logger's sample stream, ends it, and writes the samples as lines.
 #pragma once
 
+#include "protocol/CaptureFormat.h"
 #include "session/CaptureObserver.h"
 #include "session/ExclusiveMode.h"
 
@@ -82,7 +83,7 @@ class CaptureExchange final : public ExclusiveMode {
     int received_ = 0;
     int nextLine_ = 0;
     int lineEnd_ = 0;
-    std::string timePrefix_;
+    CaptureTimeStamps stamps_{"", 0};
     std::string temperatureField_;
 };
 

@@ -217,7 +217,7 @@ TEST_F(CliE2E, CaptureOfFiveSecondsWritesTheWindowsLines) {
         << lines[0];
     const std::string monitor = vexa::sim::MonitorLine(sim->settings());
     EXPECT_EQ(lines[1], monitor);
-    const std::string prefix = vexa::CaptureTimePrefix(start[1].str());
+    const vexa::CaptureTimeStamps stamps(start[1].str(), 999);
     const std::string temperature = vexa::CaptureTemperatureField(monitor);
     for (int i = 1; i <= 999; ++i) {
         const auto v = vexa::sim::StreamPattern(i);
@@ -225,7 +225,7 @@ TEST_F(CliE2E, CaptureOfFiveSecondsWritesTheWindowsLines) {
             return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF)));
         };
         ASSERT_EQ(lines[size_t(i) + 1],
-                  vexa::CaptureSampleLine(prefix, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature))
+                  vexa::CaptureSampleLine(stamps, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature))
             << i;
     }
     EXPECT_EQ(lines.back().rfind("End=>", 0), 0u) << lines.back();

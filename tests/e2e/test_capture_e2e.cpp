@@ -14,10 +14,10 @@ namespace {
 using vexa::sim::StreamPattern;
 
 // The sample line for sample i as the simulator's pattern has it.
-std::string PatternLine(const std::string& prefix, int i, const std::string& temperature) {
+std::string PatternLine(const vexa::CaptureTimeStamps& stamps, int i, const std::string& temperature) {
     const auto v = StreamPattern(i);
     const auto s8 = [](int x) { return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF))); };
-    return vexa::CaptureSampleLine(prefix, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature);
+    return vexa::CaptureSampleLine(stamps, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature);
 }
 
 bool Ended(TForm1& f) {
@@ -33,11 +33,11 @@ void ExpectCaptureLines(SimHarness& h, int n) {
     EXPECT_EQ(lines[0], "Start Time=" + start + " @1G=10");
     const std::string monitor = vexa::sim::MonitorLine(h.sim->settings());
     EXPECT_EQ(lines[1], monitor);
-    const std::string prefix = vexa::CaptureTimePrefix(start);
+    const vexa::CaptureTimeStamps stamps(start, n);
     const std::string temperature = vexa::CaptureTemperatureField(monitor);
     EXPECT_EQ(temperature, " 23.5");
     for (int i = 1; i <= n; ++i)
-        ASSERT_EQ(lines[std::size_t(i) + 1], PatternLine(prefix, i, temperature)) << i;
+        ASSERT_EQ(lines[std::size_t(i) + 1], PatternLine(stamps, i, temperature)) << i;
     EXPECT_EQ(lines.back(), "End=>" + h.form->Capture().Exchange().EndText());
 }
 

@@ -59,12 +59,18 @@ TEST(GraphHandover, StartCheckCapCommentsAndNormalisation) {
     EXPECT_FALSE(PrepareGraphHandover({"Stat Year=2024", "x"}, 10));
     EXPECT_FALSE(PrepareGraphHandover({}, 10));
 
-    std::vector<std::string> big(70000, "2024/01/01 00:00:00.000,  1,  2,  3, 20.0");
+    // Every line the graph's arrays can hold is handed over; what lies beyond is counted, not hidden.
+    std::vector<std::string> big(kGraphEntries + 1234, "2024/01/01 00:00:00.000,  1,  2,  3, 20.0");
     big[0] = "Start Year=2024 @1G=100";
+    big[100] = "//comment";
     const auto h = PrepareGraphHandover(big, 10);
     ASSERT_TRUE(h);
-    EXPECT_EQ(h->lines.size(), 65500u);
+    EXPECT_EQ(h->lines.size(), std::size_t(kGraphEntries));
+    EXPECT_EQ(h->linesLeftOut, 1233);
     EXPECT_EQ(h->countsPerG, 100);
+    big.resize(72002); // a 360-s capture: all of it
+    EXPECT_EQ(PrepareGraphHandover(big, 10)->lines.size(), 72001u);
+    EXPECT_EQ(PrepareGraphHandover(big, 10)->linesLeftOut, 0);
 
     // A fourth fraction digit (comma at 24) loses the character at index 22; others pass unchanged.
     EXPECT_EQ(NormaliseGraphLine("2024/01/01 00:00:00.0005,  1"), "2024/01/01 00:00:00.005,  1");

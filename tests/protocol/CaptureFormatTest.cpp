@@ -6,19 +6,35 @@
 namespace vexa {
 namespace {
 
-TEST(CaptureFormat, DurationFromTheDialogText) {
+TEST(CaptureFormat, DurationFromTheDialogTextSaysWhatReplacedIt) {
+    const std::string notANumber = "Capture: the duration is not a number of seconds; 10 s used";
     const struct {
         const char* text;
         int seconds;
-    } cases[] = {{"3", 5},     {"5", 5},     {"30", 30},   {"360", 360}, {"1000", 360}, {" 42", 42},
-                 {"-20", 5},   {"+7", 7},    {"abc", 10},  {"", 10},     {"12s", 10},   {"4.5", 10},
-                 {"99999999999", 10}};
+        std::string note;
+    } cases[] = {
+        {"5", 5, ""},
+        {"30", 30, ""},
+        {"360", 360, ""},
+        {" 42", 42, ""},
+        {"+7", 7, ""},
+        {"3", 5, "Capture: 3 s is outside 5..360 s; 5 s used"},
+        {"1000", 360, "Capture: 1000 s is outside 5..360 s; 360 s used"},
+        {"-20", 5, "Capture: -20 s is outside 5..360 s; 5 s used"},
+        {"abc", 10, notANumber},
+        {"", 10, notANumber},
+        {"12s", 10, notANumber},
+        {"4.5", 10, notANumber},
+        {"99999999999", 10, notANumber},
+    };
     for (const auto& c : cases) {
-        EXPECT_EQ(CaptureSecondsFromText(c.text), c.seconds) << '"' << c.text << '"';
+        const CaptureDuration d = CaptureDurationFromText(c.text);
+        EXPECT_EQ(d.seconds, c.seconds) << '"' << c.text << '"';
+        EXPECT_EQ(d.note, c.note) << '"' << c.text << '"';
     }
     // Samples asked for: 200 a second; "3" gives 1,000 samples of which 999 are written as lines.
-    EXPECT_EQ(CaptureSecondsFromText("3") * kCaptureSamplesPerSecond, 1000);
-    EXPECT_EQ(CaptureSecondsFromText("1000") * kCaptureSamplesPerSecond, 72000);
+    EXPECT_EQ(CaptureDurationFromText("3").seconds * kCaptureSamplesPerSecond, 1000);
+    EXPECT_EQ(CaptureDurationFromText("1000").seconds * kCaptureSamplesPerSecond, 72000);
 }
 
 TEST(CaptureFormat, StartAndEndLines) {
@@ -68,21 +84,51 @@ TEST(CaptureFormat, TemperatureField) {
     EXPECT_EQ(CaptureTemperatureField(""), "     ");
 }
 
-TEST(CaptureFormat, SampleLineCarriesElapsedTime) {
-    const std::string prefix = "2024/05/01 09:03:";
-    const CaptureSample sample{1, -1, -127};
+TEST(CaptureFormat, TimeStampsKeepTheirLayoutUnder100SecondsAndCarryBeyond) {
     const struct {
+        const char* start;
+        int lastSample;
         int i;
-        const char* line;
+        const char* stamp;
     } cases[] = {
-        {1, "2024/05/01 09:03:00.005,  1, -1,-127, 23.5"},
-        {199, "2024/05/01 09:03:00.995,  1, -1,-127, 23.5"},
-        {200, "2024/05/01 09:03:01.000,  1, -1,-127, 23.5"},
-        {12000, "2024/05/01 09:03:60.000,  1, -1,-127, 23.5"},
-        {25000, "2024/05/01 09:03:125.000,  1, -1,-127, 23.5"},
+        // Every sample under 100 s: the elapsed seconds follow the start minute as they always have.
+        {"2024/05/01 09:03:07", 19999, 1, "2024/05/01 09:03:00.005"},
+        {"2024/05/01 09:03:07", 19999, 200, "2024/05/01 09:03:01.000"},
+        {"2024/05/01 09:03:07", 19999, 12000, "2024/05/01 09:03:60.000"},
+        {"2024/05/01 09:03:07", 19999, 19999, "2024/05/01 09:03:99.995"},
+        {"2024/05/01 9:03:07", 999, 1, "2024/05/01  9:03:00.005"},
+        // A capture that reaches 100 s carries every stamp into minutes, hours and the date.
+        {"2024/05/01 09:03:07", 20000, 1, "2024/05/01 09:03:00.005"},
+        {"2024/05/01 09:03:07", 20000, 12000, "2024/05/01 09:04:00.000"},
+        {"2024/05/01 09:03:07", 71999, 20000, "2024/05/01 09:04:40.000"},
+        {"2024/05/01 09:03:07", 71999, 71999, "2024/05/01 09:08:59.995"},
+        {"2024/05/01 09:58:07", 71999, 71999, "2024/05/01 10:03:59.995"},
+        {"2024/05/01 9:58:07", 71999, 400, "2024/05/01  9:58:02.000"},
+        {"2024/05/01 9:58:07", 71999, 71999, "2024/05/01 10:03:59.995"},
+        {"2024/05/31 23:58:30", 71999, 71999, "2024/06/01 00:03:59.995"},
+        {"2024/12/31 23:59:59", 71999, 12000, "2025/01/01 00:00:00.000"},
+        {"2024/02/28 23:59:00", 71999, 12000, "2024/02/29 00:00:00.000"},
+        {"2023/02/28 23:59:00", 71999, 12000, "2023/03/01 00:00:00.000"},
+        {"2100/02/28 23:59:00", 71999, 12000, "2100/03/01 00:00:00.000"},
+        {"2000/02/29 23:55:00", 71999, 71999, "2000/03/01 00:00:59.995"},
+        // A start that is no date and time cannot be carried: the elapsed time follows it as it is.
+        {"2024/13/01 09:03:07", 71999, 20000, "2024/13/01 09:03:100.000"},
+        {"", 71999, 1, "00.005"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CaptureSampleLine(prefix, c.i, sample, " 23.5"), c.line) << c.i;
+    for (const auto& c : cases) {
+        const CaptureTimeStamps stamps(c.start, c.lastSample);
+        std::string stamp;
+        stamps.Append(stamp, c.i);
+        EXPECT_EQ(stamp, c.stamp) << c.start << " last " << c.lastSample << " sample " << c.i;
+    }
+}
+
+TEST(CaptureFormat, SampleLineIsStampValuesAndTemperature) {
+    const CaptureTimeStamps stamps("2024/05/01 09:03:07", 999);
+    EXPECT_EQ(CaptureSampleLine(stamps, 1, {1, -1, -127}, " 23.5"),
+              "2024/05/01 09:03:00.005,  1, -1,-127, 23.5");
+    EXPECT_EQ(CaptureSampleLine(stamps, 999, {0, 127, -128}, "-3.5 "),
+              "2024/05/01 09:03:04.995,  0,127,-128,-3.5 ");
 }
 
 } // namespace

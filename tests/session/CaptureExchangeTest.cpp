@@ -95,12 +95,13 @@ void Drain(CaptureExchange& capture, RecordingObserver& ui) {
 }
 
 // The lines a capture of samples 1..n must leave, in order.
-void ExpectLines(const RecordingObserver& ui, int n, const char* prefix = "2024/05/01 09:03:") {
+void ExpectLines(const RecordingObserver& ui, int n) {
     ASSERT_EQ(ui.workArea.size(), std::size_t(n) + 3);
     EXPECT_EQ(ui.workArea[0], "Start Time=2024/05/01 09:03:07 @1G=10");
     EXPECT_EQ(ui.workArea[1], kAnswer);
+    const CaptureTimeStamps stamps("2024/05/01 09:03:07", n);
     for (int i = 1; i <= n; ++i)
-        ASSERT_EQ(ui.workArea[std::size_t(i) + 1], CaptureSampleLine(prefix, i, Expected(i), " 23.5")) << i;
+        ASSERT_EQ(ui.workArea[std::size_t(i) + 1], CaptureSampleLine(stamps, i, Expected(i), " 23.5")) << i;
     EXPECT_EQ(ui.workArea.back(), "End=>2024/05/01 9:08:09");
 }
 
@@ -239,7 +240,7 @@ TEST(CaptureExchange, OverlongRecordsAreDroppedAndCounted) {
     capture.OnBytes(Sample(3) + Sample(4) + Sample(5) + Sample(6), t0 + 20ms);
     Drain(capture, ui);
     ASSERT_EQ(ui.workArea.size(), 4u + 3);
-    EXPECT_EQ(ui.workArea[3], CaptureSampleLine("2024/05/01 09:03:", 2, {17, 17, 17}, " 23.5"));
+    EXPECT_EQ(ui.workArea[3], "2024/05/01 09:03:00.010, 17, 17, 17, 23.5");
     EXPECT_EQ(ui.status, (std::vector<std::string>{"capture: 2 malformed samples dropped"}));
 }
 
@@ -253,8 +254,8 @@ TEST(CaptureExchange, LargestCaptureStaysInsideTheTable) {
     EXPECT_EQ(capture.Received(), target);
     Drain(capture, ui);
     EXPECT_EQ(ui.workArea.size(), std::size_t(target - 1) + 3);
-    EXPECT_EQ(ui.workArea[std::size_t(target)],
-              CaptureSampleLine("2024/05/01 09:03:", target - 1, Expected(target - 1), " 23.5"));
+    // Sample 72,018 lies 360.09 s after the start minute: seconds carry into the minutes.
+    EXPECT_EQ(ui.workArea[std::size_t(target)], "2024/05/01 09:09:00.090, 82, 25, 62, 23.5");
 }
 
 TEST(CaptureExchange, OneCaptureAtATime) {

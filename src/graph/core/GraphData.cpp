@@ -7,6 +7,8 @@
 
 namespace vexa {
 
+static_assert(kGraphLineLimit <= kGraphEntries, "every handed-over line has its entry");
+
 namespace {
 
 bool IsDigit(char c) {

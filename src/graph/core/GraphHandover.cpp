@@ -32,9 +32,11 @@ std::optional<GraphHandover> PrepareGraphHandover(const std::vector<std::string>
     h.countsPerG = CountsPerGFromHeader(workArea[0], countsPerG);
     h.lines.reserve(std::min<std::size_t>(workArea.size(), kGraphLineLimit));
     for (const std::string& line : workArea) {
-        if (h.lines.size() >= std::size_t(kGraphLineLimit)) break;
         if (line.compare(0, 2, "//") == 0) continue;
-        h.lines.push_back(NormaliseGraphLine(line));
+        if (h.lines.size() >= std::size_t(kGraphLineLimit))
+            ++h.linesLeftOut; // counted, so the window can say how much is not drawn
+        else
+            h.lines.push_back(NormaliseGraphLine(line));
     }
     return h;
 }

@@ -8,14 +8,16 @@
 
 namespace vexa {
 
-// The graph window takes at most this many lines.
-inline constexpr int kGraphLineLimit = 65500;
+// The graph window takes at most this many lines: as many as its per-sample arrays have entries, so a
+// full download (72,000 records) or a 360-s capture (72,002 lines) is drawn whole.
+inline constexpr int kGraphLineLimit = 72500;
 // A handed-over line is cut to this many characters; the parse never reads further.
 inline constexpr std::size_t kGraphLineLength = 67;
 
 struct GraphHandover {
     int countsPerG = 10;
     std::vector<std::string> lines; // at most kGraphLineLimit, each at most kGraphLineLength
+    int linesLeftOut = 0;           // lines beyond the limit (comment lines not counted), not handed over
 };
 
 // Counts per G from the start line: the number four characters after the first "@" at index 4..49, when
