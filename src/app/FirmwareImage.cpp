@@ -2,11 +2,13 @@
 // technician chose, checked before it may replace the image.
 #include "app/FirmwareImage.h"
 
+#include "platform/RegularFile.h"
 #include "protocol/IntelHex.h"
 #include "protocol/TextLines.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <stdexcept>
 
 std::vector<std::string> StandInImage() {
     QFile file(QStringLiteral(":/firmware/standin-image.hex"));
@@ -17,19 +19,18 @@ std::vector<std::string> StandInImage() {
 
 FirmwareImageFile ReadFirmwareImage(const QString& path) {
     FirmwareImageFile r;
-    QFile file(path);
     const QString name = QFileInfo(path).fileName();
-    if (!file.open(QIODevice::ReadOnly)) {
-        r.error = QStringLiteral("%1: cannot be read (%2)").arg(name, file.errorString());
+    std::string bytes;
+    try {
+        // The same rule as the work area's files: only a regular file is read, so a FIFO without a
+        // writer or a device cannot hold the window.
+        bytes = vexa::ReadRegularFile(path.toStdString(), kMaxImageFileBytes,
+                                      "the largest image that fits the logger is well under 1 MB");
+    } catch (const std::runtime_error& e) {
+        r.error = QStringLiteral("%1: %2").arg(name, QString::fromStdString(e.what()));
         return r;
     }
-    if (file.size() > kMaxImageFileBytes) {
-        r.error = QStringLiteral("%1: %2 bytes, too large for a firmware image").arg(name).arg(file.size());
-        return r;
-    }
-    const QByteArray bytes = file.read(kMaxImageFileBytes + 1);
-    std::vector<std::string> lines =
-        vexa::SplitLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    std::vector<std::string> lines = vexa::SplitLines(bytes);
     const vexa::HexImageCheck check = vexa::CheckHexImage(lines);
     if (!check.ok) {
         r.error = QStringLiteral("%1: %2").arg(name, QString::fromStdString(vexa::DescribeHexFault(check)));

@@ -93,6 +93,8 @@ void TForm1::Button37Click() {
 void TForm1::Button39Click() {
     // The waits below no longer hold the window, so a second click must not start a second update.
     if (Firmware->Active()) return;
+    // No question about an image is worth asking when nobody is there to take it.
+    if (!LoggerReady()) return;
     const std::vector<std::string> lines = Memo1->Lines();
     const vexa::HexImageCheck check = vexa::CheckHexImage(lines);
     if (!check.ok) {

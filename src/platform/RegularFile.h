@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vexa {
 
@@ -12,8 +13,10 @@ inline constexpr std::uintmax_t kMaxLoadBytes = 64u * 1024u * 1024u;
 
 // Reads a whole regular file of at most maxBytes. A FIFO, a device, a socket or a directory (also when
 // reached through a link) is refused without reading from it, so that neither a FIFO without a writer
-// nor an endless device can stall the window. Throws std::runtime_error with a message for the user.
-std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes = kMaxLoadBytes);
+// nor an endless device can stall the window. Throws std::runtime_error with a message for the user;
+// sizeReason says why the bound is what it is.
+std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes = kMaxLoadBytes,
+                            std::string_view sizeReason = "the logger's data files are a few MB");
 
 // Throws std::runtime_error when path (after following links) exists and is not a regular file, so a
 // save never replaces a device, a FIFO or a folder. A path that does not exist yet is fine.

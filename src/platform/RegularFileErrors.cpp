@@ -17,10 +17,10 @@ std::runtime_error NotAFileError(const std::string& path, const char* kind, cons
     return std::runtime_error("\"" + path + "\" is " + kind + ", not a file; " + what);
 }
 
-std::runtime_error TooLargeError(const std::string& path, std::uintmax_t size, std::uintmax_t maxBytes) {
-    return std::runtime_error("\"" + path + "\" is " + (size > maxBytes ? Megabytes(size) : "growing") +
-                              "; the logger's data files are a few MB, so files over " + Megabytes(maxBytes) +
-                              " are not loaded");
+std::runtime_error TooLargeError(const std::string& path, std::uintmax_t size, std::uintmax_t maxBytes,
+                                 std::string_view reason) {
+    return std::runtime_error("\"" + path + "\" is " + (size > maxBytes ? Megabytes(size) : "growing") + "; " +
+                              std::string(reason) + ", so files over " + Megabytes(maxBytes) + " are not loaded");
 }
 
 std::runtime_error FileError(const char* action, const std::string& path, const std::string& reason) {

@@ -40,7 +40,7 @@ class Fd {
 
 } // namespace
 
-std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
+std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes, std::string_view sizeReason) {
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer; the kind
     // is then checked on what was actually opened, which also covers links.
     const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -49,7 +49,7 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
     if (::fstat(fd.get(), &st) != 0) throw FileError("open", path, std::strerror(errno));
     if (!S_ISREG(st.st_mode)) throw NotAFileError(path, KindOf(st.st_mode), "only files can be loaded");
     if (std::uintmax_t(st.st_size) > maxBytes)
-        throw TooLargeError(path, std::uintmax_t(st.st_size), maxBytes);
+        throw TooLargeError(path, std::uintmax_t(st.st_size), maxBytes, sizeReason);
 
     std::string content;
     content.resize(std::size_t(st.st_size));
@@ -61,7 +61,7 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
                 char probe;
                 const ssize_t n = ::read(fd.get(), &probe, 1);
                 if (n == 0) break;
-                if (n > 0) throw TooLargeError(path, filled + 1, maxBytes);
+                if (n > 0) throw TooLargeError(path, filled + 1, maxBytes, sizeReason);
                 if (errno == EINTR) continue;
                 throw FileError("read", path, std::strerror(errno));
             }

@@ -65,14 +65,14 @@ HANDLE Open(const std::string& path, DWORD access) {
 
 } // namespace
 
-std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
+std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes, std::string_view sizeReason) {
     const Handle file(Open(path, GENERIC_READ));
     if (file.get() == INVALID_HANDLE_VALUE) throw FileError("open", path, Reason(GetLastError()));
     if (const char* kind = KindOf(file.get())) throw NotAFileError(path, kind, "only files can be loaded");
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) throw FileError("open", path, Reason(GetLastError()));
     if (std::uintmax_t(size.QuadPart) > maxBytes)
-        throw TooLargeError(path, std::uintmax_t(size.QuadPart), maxBytes);
+        throw TooLargeError(path, std::uintmax_t(size.QuadPart), maxBytes, sizeReason);
 
     std::string content(std::size_t(size.QuadPart), '\0');
     std::size_t filled = 0;
@@ -85,7 +85,7 @@ std::string ReadRegularFile(const std::string& path, std::uintmax_t maxBytes) {
                 if (!ReadFile(file.get(), &probe, 1, &n, nullptr))
                     throw FileError("read", path, Reason(GetLastError()));
                 if (n == 0) break;
-                throw TooLargeError(path, filled + 1, maxBytes);
+                throw TooLargeError(path, filled + 1, maxBytes, sizeReason);
             }
             content.resize(std::min<std::uintmax_t>(maxBytes, filled + 64 * 1024 + filled / 2));
         }

@@ -47,8 +47,9 @@ TEST_F(LinkFaults, FirmwareStartWhileTheGreetingIsUnansweredSendsNoStrayCommand)
     ASSERT_TRUE(peer.WaitForSent(std::string("\x03\x06\x03\x06\x03", 5)));
     peer.Clear();
     // The old answer's "#" arrives after the boot loader's entry: the greeting's "p", "p" must not follow.
+    // With nothing queued the "#" closes the port; a queued "p" would have been sent instead.
     peer.Write("#");
-    PumpFor(300);
+    EXPECT_TRUE(PumpUntil([&] { return !form->ApdComPort1.Open(); }));
     peer.Take();
     EXPECT_EQ(peer.Received(), "");
 }
@@ -88,6 +89,19 @@ TEST_F(LinkFaults, CommandButtonsWithoutALoggerSaySoAndSendNothing) {
         EXPECT_TRUE(form->Label33->text().startsWith("No logger connected")) << name;
         EXPECT_FALSE(form->ApdComPort1.Open()) << name;
     }
+}
+
+// "Update" with an image in the work area but no logger: said at once, before either question is asked.
+TEST_F(LinkFaults, UpdateWithoutALoggerSaysSoBeforeAnyQuestion) {
+    form->Memo1->SetLines(form->Memo2->Lines());
+    ui.yesNoAnswers = {true};
+    form->Label33->setText("-----");
+    EXPECT_NO_THROW(form->Button39Click());
+    EXPECT_TRUE(form->Label33->text().startsWith("No logger connected"))
+        << form->Label33->text().toStdString();
+    EXPECT_TRUE(ui.shown.empty()) << ui.shown.front().text.toStdString();
+    EXPECT_FALSE(form->Firmware->Active());
+    EXPECT_FALSE(form->ApdComPort1.Open());
 }
 
 } // namespace

@@ -6,8 +6,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <condition_variable>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include "platform/RegularFile.h"
 
@@ -147,6 +152,44 @@ TEST_F(WorkArea, LoadRefusesAnythingButARegularFileOfASensibleSize) {
     }
 }
 
+// "HEX…" reads the firmware image by the same rule as "FILE". A FIFO is refused at once; the writer that
+// would come much later (3 s) to hand over a valid image must find nobody reading.
+TEST_F(WorkArea, ImageChooserRefusesAFifoOrADeviceAtOnce) {
+    ASSERT_EQ(mkfifo(Path("fifo.hex").toLocal8Bit().constData(), 0600), 0);
+    const std::vector<std::string> image = form->Memo2->Lines();
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool chooserReturned = false;
+    std::thread lateWriter([&] {
+        std::unique_lock lock(mutex);
+        if (answered.wait_for(lock, std::chrono::seconds(3), [&] { return chooserReturned; })) return;
+        // Nobody reads when the chooser has not blocked on the FIFO: the open then fails at once.
+        const int fd = ::open(Path("fifo.hex").toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0) return;
+        const std::string valid = ":0400000001020304F2\r\n:00000001FF\r\n";
+        [[maybe_unused]] const ssize_t n = ::write(fd, valid.data(), valid.size());
+        ::close(fd);
+    });
+    const struct {
+        QString path;
+        const char* reason;
+    } cases[] = {{Path("fifo.hex"), "FIFO"}, {"/dev/zero", "character device"}};
+    for (const auto& c : cases) {
+        ui.openAnswers.push_back(c.path);
+        form->Button57Click();
+        {
+            std::lock_guard lock(mutex);
+            chooserReturned = true;
+        }
+        answered.notify_all();
+        const QStringList boxes = ui.Texts("box");
+        ASSERT_FALSE(boxes.isEmpty()) << c.path.toStdString();
+        EXPECT_TRUE(boxes.back().contains(c.reason)) << boxes.back().toStdString();
+        EXPECT_EQ(form->Memo2->Lines(), image) << c.path.toStdString();
+    }
+    lateWriter.join();
+}
+
 TEST_F(WorkArea, SaveNeverReplacesADeviceOrAFifo) {
     ASSERT_TRUE(QFile::link("/dev/null", Path("null.csv")));
     ASSERT_EQ(mkfifo(Path("fifo.csv").toLocal8Bit().constData(), 0600), 0);
@@ -242,12 +285,11 @@ TEST_F(Downloads, GuardAndRequestsOfTheFourButtons) {
         form->State.CommandsEnabled = 0;
         peer.Clear();
         (form.get()->*c.click)();
-        PumpFor(20);
-        EXPECT_EQ(peer.Take(), "") << c.request;
         EXPECT_EQ(form->State.DownloadActive, 0);
         form->State.CommandsEnabled = 1;
         (form.get()->*c.click)();
-        ASSERT_TRUE(peer.WaitForSent(c.request)) << c.request;
+        // Exactly the request: nothing went out for the click without a logger before it.
+        ASSERT_TRUE(peer.WaitForSent(c.request)) << c.request << ": " << peer.Received();
         EXPECT_EQ(form->Memo1->Line(0).find(" @1G=") != std::string::npos, c.withRange) << c.request;
         EXPECT_EQ(form->Memo1->Line(1), c.column);
         ASSERT_TRUE(Finish("@C= 0 32000\r\n#"));
@@ -264,7 +306,7 @@ TEST_F(Downloads, RecordsBeyondTheTableAreCountedNotStored) {
     for (int sent = 0; sent < total; sent += 200) {
         const int n = std::min(200, total - sent);
         peer.Write(n == 200 ? burst : burst.substr(0, size_t(n) * 22));
-        PumpFor(0);
+        QCoreApplication::processEvents();
     }
     ASSERT_TRUE(Finish("#"));
     EXPECT_EQ(form->State.LineCount, vexa::session::kTableEntries);
