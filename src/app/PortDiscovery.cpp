@@ -12,6 +12,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+void TForm1::ShowPortList(QListWidget* list, const std::vector<std::string>& names, size_t notListed) {
+    list->clear();
+    for (const auto& name : names)
+        list->addItem(AnsiToQString(name));
+    // A crowded registry is searched whole but listed in part: the last line says what is left out.
+    if (notListed > 0) list->addItem(QStringLiteral("... %1 more not listed").arg(notListed));
+}
+
 void TForm1::ShowLinkDown() {
     Image4->show();
     Image5->hide();
@@ -78,9 +86,11 @@ void TForm1::DiscoveryTick() {
     using Outcome = vexa::session::PortSearch::Outcome;
     const QString title = QString::fromStdString(State.WindowTitleText);
 
-    ListBox1->clear();
-    for (const auto& name : search.valueNames)
-        ListBox1->addItem(AnsiToQString(name));
+    ShowPortList(ListBox1, search.valueNames, search.valueNamesNotListed);
+    if (lastSnapshot_.cut && !registryCutSaid_)
+        Label33->setText(QStringLiteral("The port registry is larger than the tool reads; ports named in its "
+                                        "end are not looked at"));
+    registryCutSaid_ = lastSnapshot_.cut;
 
     if (search.outcome == Outcome::Absent) {
         setWindowTitle(QStringLiteral("Can't find a VEXA") + title);
@@ -94,11 +104,9 @@ void TForm1::DiscoveryTick() {
     }
 
     setWindowTitle(QStringLiteral("Serching V-EXA") + title);
-    ListBox2->clear();
-    for (const auto& port : search.vcpPorts)
-        ListBox2->addItem(AnsiToQString(port));
+    ShowPortList(ListBox2, search.vcpPorts, search.vcpPortsNotListed);
     if (!search.vcpPorts.empty()) Edit4->setText(AnsiToQString(search.lastPortRead));
-    UpDown1->setMaximum(ListBox2->count() - 1);
+    UpDown1->setMaximum(int(search.vcpPortCount) - 1);
     if (search.outcome == Outcome::NameTooLong) return; // ends at once; the timer stays stopped
     if (search.loggerPort) Edit19->setText(AnsiToQString(*search.loggerPort));
     if (search.adapterSearched) setWindowTitle(QStringLiteral("Serching FTDI") + title);

@@ -242,6 +242,9 @@ private:
     // Discovery helpers.
     void DiscoveryTick();
     void ShowLinkDown();
+    // Fills a list of the discovery tick, with a last line naming how many entries it leaves out.
+    void ShowPortList(QListWidget* list, const std::vector<std::string>& names, size_t notListed);
+    bool registryCutSaid_ = false;
     // The logger's port is gone: link-down look, port closed, next finding connects again, a running
     // download is finished with what arrived.
     void LoggerGone();

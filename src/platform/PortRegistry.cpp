@@ -39,13 +39,12 @@ std::optional<unsigned> ParseComName(std::string_view name) {
 vexa::session::RegistrySnapshot PortRegistry::Snapshot() {
     vexa::session::RegistrySnapshot snapshot;
     snapshot.serialComm = SerialCommValues();
-    // The search looks at the first kMaxValueNames entries only; resolving the device paths of a
-    // crowded list beyond them would cost a read per entry at every tick.
-    if (snapshot.serialComm.size() > vexa::session::kMaxValueNames)
-        snapshot.serialComm.resize(vexa::session::kMaxValueNames);
     snapshot.loggerFriendlyName = LoggerFriendlyName();
     snapshot.adapterPortName = AdapterPortName();
+    // Only a port of the driver can be opened as the logger's (or the adapter's); resolving the others
+    // of a crowded list would cost a read per entry at every tick.
     for (const auto& entry : snapshot.serialComm) {
+        if (vexa::session::VcpPosition(entry.first) == 0) continue;
         if (const auto n = ParseComName(entry.second)) {
             if (auto path = DevicePath(*n)) snapshot.devicePaths.emplace(*n, std::move(*path));
         }

@@ -118,6 +118,7 @@ std::shared_ptr<const RegistryFileData> RegistryFilePortRegistry::Load() {
         in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, kMaxFileBytes - text.size())));
         text.append(piece, static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     }
+    lastCut_ = text.size() >= kMaxFileBytes && in && in.peek() != std::ifstream::traits_type::eof();
     if (!lastData_ || text != lastText_) {
         lastData_ = std::make_shared<const RegistryFileData>(RegistryFileData::Parse(text));
         lastText_ = std::move(text);
@@ -148,16 +149,16 @@ std::optional<std::string> RegistryFilePortRegistry::DevicePath(unsigned comNumb
 vexa::session::RegistrySnapshot RegistryFilePortRegistry::Snapshot() {
     const auto data = Load();
     vexa::session::RegistrySnapshot snapshot;
-    if (const auto* values = data->FindValues(kSerialCommKey)) {
-        const std::size_t n = std::min(values->size(), vexa::session::kMaxValueNames);
-        snapshot.serialComm.assign(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(n));
-    }
+    snapshot.cut = lastCut_;
+    if (const auto* values = data->FindValues(kSerialCommKey)) snapshot.serialComm = *values;
     snapshot.loggerFriendlyName = data->Value(kLoggerDeviceKey, kLoggerFriendlyNameValue);
     snapshot.adapterPortName = data->Value(kAdapterDeviceKey, kAdapterPortNameValue);
-    // The device paths of the listed ports only; as DevicePath, the first non-empty line for a number wins.
+    // The device paths of the driver's listed ports, the only ones the tick may open; as DevicePath,
+    // the first non-empty line for a number wins.
     std::set<unsigned> listed;
     for (const auto& entry : snapshot.serialComm)
-        if (const auto number = ParseComName(entry.second)) listed.insert(*number);
+        if (vexa::session::VcpPosition(entry.first) > 0)
+            if (const auto number = ParseComName(entry.second)) listed.insert(*number);
     if (const auto* ports = data->FindValues(kPortsSection)) {
         for (const auto& [name, path] : *ports)
             if (const auto number = ParseComName(name); number && !path.empty() && listed.count(*number))

@@ -50,8 +50,8 @@ class RegistryFileData {
 
 class RegistryFilePortRegistry : public PortRegistry {
   public:
-    // Larger files are read only up to this size; the tail is ignored.
-    static constexpr std::size_t kMaxFileBytes = 1 << 20;
+    // Larger files are read only up to this size (half a million ports); the snapshot says it was cut.
+    static constexpr std::size_t kMaxFileBytes = 16 << 20;
     // Section of the file that maps "COMn" to the device path the serial layer opens.
     static constexpr std::string_view kPortsSection = "ports";
 
@@ -71,6 +71,7 @@ class RegistryFilePortRegistry : public PortRegistry {
     std::shared_ptr<const RegistryFileData> Load();
 
     std::string path_;
+    bool lastCut_ = false; // the file went on beyond kMaxFileBytes at the last read
     std::string lastText_;
     std::shared_ptr<const RegistryFileData> lastData_;
 };

@@ -28,30 +28,29 @@ int PortNumberOfText(std::string_view text) {
     return value < 0 || value > 65535 ? 0 : value;
 }
 
-int VcpPosition(std::string_view valueName) {
-    const size_t p = valueName.find("VCP");
-    return p == std::string_view::npos ? 0 : int(p) + 1;
-}
-
 PortSearch SearchPorts(const RegistrySnapshot& snapshot, bool adapterAllowed, std::string_view chosenPort) {
     PortSearch r;
     r.chosenPort = chosenPort;
-    const size_t n = std::min(snapshot.serialComm.size(), kMaxValueNames);
-    bool anyVcp = false;
-    for (size_t i = 0; i < n; ++i) {
-        r.valueNames.push_back(snapshot.serialComm[i].first);
-        anyVcp = anyVcp || VcpPosition(snapshot.serialComm[i].first) > 0;
+    // One pass over the whole list: the names to show, and every port of the driver, in list order.
+    std::vector<std::string_view> driverPorts;
+    for (const auto& [valueName, portName] : snapshot.serialComm) {
+        if (r.valueNames.size() < kListedNames)
+            r.valueNames.push_back(valueName);
+        else
+            ++r.valueNamesNotListed;
+        if (VcpPosition(valueName) > 0) driverPorts.push_back(portName);
     }
-    if (!anyVcp) {
+    if (driverPorts.empty()) {
         r.outcome = PortSearch::Outcome::Absent;
         r.chosenPort = "No Port";
         return r;
     }
 
-    for (size_t i = 0; i < n; ++i)
-        if (VcpPosition(snapshot.serialComm[i].first) > 0)
-            r.vcpPorts.push_back(snapshot.serialComm[i].second);
-    if (!r.vcpPorts.empty()) r.lastPortRead = r.vcpPorts.back();
+    r.vcpPortCount = driverPorts.size();
+    const size_t listed = std::min(driverPorts.size(), kListedNames);
+    r.vcpPorts.assign(driverPorts.begin(), driverPorts.begin() + std::ptrdiff_t(listed));
+    r.vcpPortsNotListed = driverPorts.size() - listed;
+    r.lastPortRead = driverPorts.back();
 
     bool found = false;
     if (snapshot.loggerFriendlyName) {
@@ -62,12 +61,8 @@ PortSearch SearchPorts(const RegistrySnapshot& snapshot, bool adapterAllowed, st
         }
         if (port.kind == FriendlyPortName::Found) {
             r.loggerPort = port.name;
-            for (const std::string& p : r.vcpPorts) {
-                if (p == port.name) {
-                    found = true;
-                    r.chosenPort = port.name;
-                }
-            }
+            found = std::find(driverPorts.begin(), driverPorts.end(), port.name) != driverPorts.end();
+            if (found) r.chosenPort = port.name;
             r.lastSearch = "VEXA";
         }
     }
@@ -81,7 +76,7 @@ PortSearch SearchPorts(const RegistrySnapshot& snapshot, bool adapterAllowed, st
         if (snapshot.adapterPortName) {
             // Each entry is compared with the choice as it stands at that moment, which the first
             // match has already replaced by the adapter's port.
-            for (const std::string& p : r.vcpPorts) {
+            for (const std::string_view p : driverPorts) {
                 if (p == r.chosenPort) {
                     found = true;
                     r.chosenPort = *snapshot.adapterPortName;

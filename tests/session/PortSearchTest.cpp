@@ -105,19 +105,39 @@ TEST(SearchPorts, DecisionOnOneSnapshot) {
     }
 }
 
-TEST(SearchPorts, ListsTheDriversPortsAndBoundsTheScan) {
+// A crowded port list (multi-port cards, a test rig): the logger's entry is found wherever it stands,
+// and the lists the window shows say how many entries they leave out.
+TEST(SearchPorts, EveryEntryIsLookedAtAndTheListsSayWhatTheyLeaveOut) {
     std::vector<std::pair<std::string, std::string>> ports;
-    for (int i = 0; i < 80; ++i)
-        ports.emplace_back("\\Device\\VCP" + std::to_string(i), "COM" + std::to_string(i + 1));
-    ports.insert(ports.begin() + 1, {"\\Device\\Serial0", "COM99"});
-    const PortSearch r = SearchPorts(Snapshot(ports, "USB Serial Port (COM70)"), false, "1");
-    EXPECT_EQ(r.valueNames.size(), kMaxValueNames);
-    ASSERT_EQ(r.vcpPorts.size(), kMaxValueNames - 1); // the built-in port is listed but not the driver's
-    EXPECT_EQ(r.vcpPorts.front(), "COM1");
-    EXPECT_EQ(r.lastPortRead, "COM63");
-    // COM70 lies beyond the scanned names: not found.
-    EXPECT_EQ(r.outcome, Outcome::NotFound);
-    EXPECT_EQ(r.loggerPort, "COM70");
+    for (int i = 0; i < 20000; ++i) {
+        if (i % 20 == 1)
+            ports.emplace_back("\\Device\\VCP" + std::to_string(i), "COM" + std::to_string(100 + i / 20));
+        else
+            ports.emplace_back("\\Device\\Serial" + std::to_string(i), "COM" + std::to_string(2000 + i));
+    }
+    ports.emplace_back("\\Device\\VCP99999", "COM7"); // the logger, last of all
+    const PortSearch r = SearchPorts(Snapshot(ports, "USB Serial Port (COM7)"), false, "1");
+    EXPECT_EQ(r.outcome, Outcome::LoggerPort);
+    EXPECT_EQ(r.chosenPort, "COM7");
+    ASSERT_EQ(r.valueNames.size(), kListedNames);
+    EXPECT_EQ(r.valueNames.front(), "\\Device\\Serial0");
+    EXPECT_EQ(r.valueNamesNotListed, 20001 - kListedNames);
+    EXPECT_EQ(r.vcpPortCount, 1001u);
+    ASSERT_EQ(r.vcpPorts.size(), kListedNames);
+    EXPECT_EQ(r.vcpPorts.front(), "COM100");
+    EXPECT_EQ(r.vcpPortsNotListed, 1001 - kListedNames);
+    EXPECT_EQ(r.lastPortRead, "COM7");
+
+    // The adapter's search, too, runs over every port of the driver.
+    const PortSearch adapter = SearchPorts(Snapshot(ports, std::nullopt, "COM8"), true, "COM7");
+    EXPECT_EQ(adapter.outcome, Outcome::AdapterPort);
+    EXPECT_EQ(adapter.chosenPort, "COM8");
+
+    // A short list is shown whole.
+    const PortSearch few =
+        SearchPorts(Snapshot({{"\\Device\\VCP0", "COM3"}}, "USB Serial Port (COM3)"), false, "1");
+    EXPECT_EQ(few.valueNamesNotListed, 0u);
+    EXPECT_EQ(few.vcpPortsNotListed, 0u);
 }
 
 } // namespace
