@@ -5,6 +5,7 @@
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -30,6 +31,7 @@ TForm2::TForm2(QWidget* parent)
         connect(box, &QCheckBox::toggled, this, [this] { CheckBoxClick(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     Edit1->installEventFilter(this);
+    ScrollBar1->installEventFilter(this);
     FormCreate();
 }
 
@@ -224,6 +226,17 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit1 && event->type() == QEvent::MouseButtonDblClick) {
         Edit1DblClick();
         return true;
+    }
+    if (watched == ScrollBar1 && event->type() == QEvent::KeyPress) {
+        // A Qt scroll bar inverts its controls so that the wheel and the page keys move the way a page
+        // scrolls; that turns the left and right arrows round as well. Time runs to the right: Right is
+        // one sample later, Left one earlier. Everything else keeps the scroll bar's own handling.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Right || key == Qt::Key_Left) {
+            ScrollBar1->triggerAction(key == Qt::Key_Right ? QAbstractSlider::SliderSingleStepAdd
+                                                           : QAbstractSlider::SliderSingleStepSub);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

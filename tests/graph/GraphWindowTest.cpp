@@ -9,7 +9,10 @@
 #include "support/SimHarness.h"
 #endif
 
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,6 +89,44 @@ TEST_F(GraphWindow, ShowParsesAndPaintsTheCaption) {
     EXPECT_EQ(form.CenterX, 388);
     EXPECT_EQ(form.CheckBox2->pos(), QPoint(68, 50));
     EXPECT_TRUE(ui.shown.empty());
+}
+
+// The scroll bar picks the centre sample; time runs to the right. Keys go to the scroll bar as a user's
+// would once it has the focus.
+TEST_F(GraphWindow, ScrollBarKeysAndWheelMoveThroughTimeTheNaturalWay) {
+    std::vector<std::string> data;
+    for (int k = 0; k < 300; ++k)
+        data.push_back(DataLine(1, 10, k / 60, k % 60, 0, 1, 1, 1));
+    Load(data);
+    QScrollBar& bar = *form.ScrollBar1;
+    const auto label = [&](int i) {
+        return QString::fromStdString(std::string(form.Data.labels[size_t(i)].View()));
+    };
+    const struct {
+        Qt::Key key;
+        int from, to;
+    } cases[] = {
+        {Qt::Key_Right, 100, 101}, {Qt::Key_Left, 100, 99},      {Qt::Key_Right, 302, 302},
+        {Qt::Key_Left, 3, 3},      {Qt::Key_PageDown, 100, 101}, {Qt::Key_PageUp, 100, 99},
+        {Qt::Key_End, 100, 302},   {Qt::Key_Home, 100, 3},
+    };
+    for (const auto& c : cases) {
+        bar.setValue(c.from);
+        QTest::keyClick(&bar, c.key);
+        EXPECT_EQ(bar.value(), c.to) << QKeySequence(c.key).toString().toStdString() << " from " << c.from;
+        EXPECT_EQ(form.Label4->text(), label(c.to));
+    }
+    // The wheel turned towards the user moves later, away from the user earlier.
+    for (const int delta : {-120, 120}) {
+        bar.setValue(100);
+        QWheelEvent wheel(QPointF(10, 4), bar.mapToGlobal(QPointF(10, 4)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&bar, &wheel);
+        if (delta < 0)
+            EXPECT_GT(bar.value(), 100);
+        else
+            EXPECT_LT(bar.value(), 100);
+    }
 }
 
 TEST_F(GraphWindow, TooFewLinesAndBadTimeStamps) {
