@@ -34,6 +34,9 @@ std::string DownloadStatusText(const DownloadSummary& s, int elapsedSeconds) {
 
 Session::Session(SessionObserver& observer) : observer_(observer) {}
 
+Session::Session(SessionObserver& observer, std::vector<std::string> downloadLines)
+    : observer_(observer), state_(std::move(downloadLines)) {}
+
 ExclusiveMode* Session::ActiveMode() const {
     if (captureMode_ && captureMode_->Active()) return captureMode_;
     if (firmwareMode_ && firmwareMode_->Active()) return firmwareMode_;

@@ -186,6 +186,8 @@ class Session {
 
     // ---- until the port moves into the session: the old surface ----
     explicit Session(SessionObserver& observer);
+    // The same with a download line table kept from an earlier session (see LinkState).
+    Session(SessionObserver& observer, std::vector<std::string> downloadLines);
     LinkState& State() { return state_; }
 
     // The exclusive modes, asked in this order before the normal framing at every notification.
