@@ -1,5 +1,5 @@
 // The logger unplugged in the middle of a 72,000-record download: time from the hang-up until the window
-// is idle again with the records that arrived in its work area.
+// is idle again with the records that arrived in its work area; and how long the simulator takes to stop.
 #include "app/TApplication.h"
 #include "support/SimHarness.h"
 
@@ -39,5 +39,15 @@ int main(int argc, char** argv) {
     }
     std::printf("bench: link.hangup_to_idle_ms %.1f ms\n", ms);
     std::printf("bench: link.hangup_records_kept %d records\n", f.State.LineCount);
+
+    // The simulator's own stop: the thread ends, the pseudo-terminal closes and the registry file goes.
+    vexa::sim::SimConfig quiet;
+    quiet.registryPath = h.registryPath;
+    vexa::sim::Simulator sim(quiet);
+    sim.start();
+    const auto stopAt = Clock::now();
+    sim.stop();
+    std::printf("bench: sim.stop_ms %.2f ms\n",
+                std::chrono::duration<double, std::milli>(Clock::now() - stopAt).count());
     return 0;
 }

@@ -3,6 +3,8 @@
 //   bench: serial.latency.p50_ms <v> ms      bench: serial.latency.p99_ms <v> ms
 //   bench: serial.stream.mb_per_s <v> MB/s   bench: serial.stream.lost_bytes <n> bytes
 //   bench: serial.close_idle_ms <v> ms       (closing an open port whose workers all wait, median of 50)
+//   bench: serial.handler_wait_ms <v> ms     (a handler that waits for a byte sent meanwhile gets it once
+//                                             the dispatcher stops waiting for it: its 3 s send time-out)
 #include "serial/QueueMailbox.h"
 #include "serial/TApdComPort.h"
 
@@ -168,6 +170,36 @@ bool MeasureClose() {
     return true;
 }
 
+// A handler that waits for a byte the far end sends while it runs: the byte comes in only after the
+// dispatcher gives up waiting for the handler, which it should after its send time-out (3,000 ms).
+bool MeasureHandlerWait() {
+    Pty pty;
+    Port p(pty);
+    double waitedMs = -1;
+    bool first = true;
+    p.port.OnTriggerAvail = [&](TApdCustomComPort& cp, std::uint16_t) {
+        cp.GetChar();
+        if (!first) return;
+        first = false;
+        pty.Write("B", 1);
+        const auto start = Clock::now();
+        while (!cp.CharReady() && Clock::now() - start < std::chrono::seconds(30))
+            std::this_thread::yield();
+        waitedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        if (cp.CharReady()) cp.GetChar();
+    };
+    pty.Write("A", 1);
+    p.mailbox->PumpUntil([&] { return waitedMs >= 0; }, std::chrono::seconds(60));
+    p.port.OnTriggerAvail = nullptr;
+    p.mailbox->PumpUntil([&] { return p.mailbox->Queued() == 0; }, std::chrono::seconds(5));
+    if (waitedMs < 0) {
+        std::fprintf(stderr, "bench_serial: the handler never ran\n");
+        return false;
+    }
+    std::printf("bench: serial.handler_wait_ms %.1f ms\n", waitedMs);
+    return true;
+}
+
 } // namespace
 
 int main() {
@@ -176,6 +208,7 @@ int main() {
         ok = MeasureLatency() && ok;
         ok = MeasureStream() && ok;
         ok = MeasureClose() && ok;
+        ok = MeasureHandlerWait() && ok;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_serial: %s\n", e.what());
         return 1;

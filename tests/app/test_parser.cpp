@@ -184,17 +184,4 @@ TEST_F(Parser, SilentLoggerEndsTheExchangeAfterTheTimeout) {
     EXPECT_TRUE(form->Label33->text().contains("No answer"));
 }
 
-TEST_F(Parser, BytesKeepTheWatchdogFromFiring) {
-    form->LoggerSession().SetExchangeTimeout(std::chrono::milliseconds(300));
-    form->ApdComPort1.SetOpen(true);
-    form->Timer1->SetInterval(0);
-    form->Send("D");
-    for (int i = 0; i < 6; ++i) {  // 6 x 100 ms of steady data: longer than the timeout in all
-        peer.Write("0000\n");
-        PumpFor(100);
-        ASSERT_TRUE(form->ApdComPort1.Open()) << i;
-    }
-    ASSERT_TRUE(AnswerAndClose("#"));
-}
-
 } // namespace

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 
 inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
@@ -17,11 +18,11 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     return true;
 }
 
-inline void PumpFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
+// Runs the events (posted calls, zero-interval timers) that are due now: a zero timer started here
+// fires after them. For "nothing more happens" without waiting for a time.
+inline bool PumpPendingEvents(int timeoutMs = 5000) {
+    bool reached = false;
+    QObject context; // a timer that outlives the wait is dropped with it
+    QTimer::singleShot(0, &context, [&] { reached = true; });
+    return PumpUntil([&] { return reached; }, timeoutMs);
 }
