@@ -216,17 +216,27 @@ TEST(CsvLine, GeneratedSamplesRoundTrip) {
     }
 }
 
-// The capture's lines are data lines of the same layout.
+// The capture's lines are data lines of the same layout, in both of its forms: a capture under 100 s
+// writes the elapsed seconds after the start minute (60..99 included), a longer one carries them into
+// minutes, hours and the date. Every line reads back as the start minute plus 5 ms per sample.
 TEST(CsvLine, CaptureLinesReadBack) {
-    const std::string prefix = CaptureTimePrefix("2024/05/01 09:03:17");
-    for (const int i : {1, 199, 200, 12000, 71999}) {
-        const CaptureSample v{i % 256 - 128, -(i % 100), i % 7};
-        const std::string line = CaptureSampleLine(prefix, i, v, " 23.5");
-        const auto s = ParseCsvLine(line);
-        ASSERT_TRUE(s) << line;
-        EXPECT_EQ(std::tie(s->x, s->y, s->z), std::tie(v.x, v.y, v.z)) << line;
-        EXPECT_EQ(s->timeMs - At(2024, 5, 1, 9, 3, 0, 0, 0).Milliseconds(), i * 5) << line;
-        EXPECT_EQ(FormatCsvLine(*s), line);
+    const struct {
+        const char* start;
+        int lastSample;
+        std::int64_t minuteMs;
+    } captures[] = {{"2024/05/01 09:03:17", 19999, At(2024, 5, 1, 9, 3, 0, 0, 0).Milliseconds()},
+                    {"2024/12/31 23:58:17", 71999, At(2024, 12, 31, 23, 58, 0, 0, 0).Milliseconds()}};
+    for (const auto& c : captures) {
+        const CaptureTimeStamps stamps(c.start, c.lastSample);
+        for (int i = 1; i <= c.lastSample; ++i) {
+            const CaptureSample v{i % 256 - 128, -(i % 100), i % 7};
+            const std::string line = CaptureSampleLine(stamps, i, v, " 23.5");
+            const auto s = ParseCsvLine(line);
+            ASSERT_TRUE(s) << line;
+            ASSERT_EQ(std::tie(s->x, s->y, s->z), std::tie(v.x, v.y, v.z)) << line;
+            ASSERT_EQ(s->timeMs - c.minuteMs, std::int64_t(i) * 5) << line;
+            ASSERT_EQ(FormatCsvLine(*s), line);
+        }
     }
 }
 
