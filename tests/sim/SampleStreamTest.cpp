@@ -163,33 +163,6 @@ TEST(SampleStream, GarbledSamplesReplaceEveryNthAndPeriodSetsThePace) {
     EXPECT_EQ(Drive(o, 2).All(), GarbledSample('l', 'S') + GarbledSample('l', 'S'));
 }
 
-// " " while samples are still on their way: the logger's "#", then those samples.
-TEST(SampleStream, SamplesInFlightFollowTheStopsAnswer) {
-    SimConfig c;
-    c.stream.inFlightAfterStop = 3;
-    c.stream.inFlightDelayMs = 20;
-    Simulator sim(c);
-    sim.start();
-    test::SlavePort port(sim.slavePath());
-    port.send("x");
-    std::string got = port.readUntil([](const std::string& s) { return s.size() >= 8 * 40; }, 5000ms);
-    port.send(" ");
-    got += port.readUntil([](const std::string& s) { return s.find('#') != std::string::npos; }, 5000ms);
-    const std::size_t hash = got.find('#');
-    ASSERT_NE(hash, std::string::npos);
-    const long before = ConsecutiveSamples(got.substr(0, hash), 'S');
-    ASSERT_GE(before, 40);
-    std::string after = got.substr(hash + 1);
-    after += port.readUntil([&](const std::string& s) { return after.size() + s.size() >= 3 * 8; }, 5000ms);
-    std::string expected;
-    for (long k = before + 1; k <= before + 3; ++k) {
-        const StreamValues v = StreamPattern(k);
-        expected += StreamSample(v.x, v.y, v.z);
-    }
-    EXPECT_EQ(after, expected);
-    sim.stop();
-}
-
 // One command's answer can be made late while the others come at once.
 TEST(SampleStream, LatencyOnOneCommandOnly) {
     SimConfig c;
@@ -227,23 +200,35 @@ TEST(SampleStream, OverThePtyWithBurstsAndHangUp) {
     std::filesystem::remove_all(dir);
 }
 
+// " " stops the stream and is answered with "#". Samples still on their way when it came (on request)
+// follow the "#"; then nothing comes but the next answer.
 TEST(SampleStream, BlankStopsTheStreamAndClosesTheExchange) {
-    SimConfig c;
-    c.stream.burstSeed = 3;
-    Simulator sim(c);
-    sim.start();
-    test::SlavePort port(sim.slavePath());
-    port.send("x");
-    std::string got = port.readUntil([](const std::string& s) { return s.size() >= 8 * 100; }, 5000ms);
-    port.send(" ");
-    got += port.readUntil([](const std::string& s) { return !s.empty() && s.back() == '#'; }, 5000ms);
-    ASSERT_FALSE(got.empty());
-    ASSERT_EQ(got.back(), '#');
-    got.pop_back();
-    EXPECT_GE(ConsecutiveSamples(got, 'S'), 100);
-    // Nothing follows the prompt: the next answer is all that comes next.
-    EXPECT_EQ(port.exchange("n"), MonitorLine(sim.settings()) + "\r\n#");
-    sim.stop();
+    for (const int inFlight : {0, 3}) {
+        SCOPED_TRACE(inFlight);
+        SimConfig c;
+        c.stream.burstSeed = inFlight == 0 ? 3 : 0;
+        c.stream.inFlightAfterStop = inFlight;
+        c.stream.inFlightDelayMs = 20;
+        Simulator sim(c);
+        sim.start();
+        test::SlavePort port(sim.slavePath());
+        port.send("x");
+        std::string got = port.readUntil([](const std::string& s) { return s.size() >= 8 * 100; }, 5000ms);
+        port.send(" ");
+        got += port.readUntil([](const std::string& s) { return s.find('#') != std::string::npos; }, 5000ms);
+        const std::size_t hash = got.find('#');
+        ASSERT_NE(hash, std::string::npos);
+        const long before = ConsecutiveSamples(got.substr(0, hash), 'S');
+        EXPECT_GE(before, 100);
+        std::string expected;
+        for (long k = before + 1; k <= before + inFlight; ++k) {
+            const StreamValues v = StreamPattern(k);
+            expected += StreamSample(v.x, v.y, v.z);
+        }
+        EXPECT_EQ(got.substr(hash + 1) + port.exchange("n"),
+                  expected + MonitorLine(sim.settings()) + "\r\n#");
+        sim.stop();
+    }
 }
 
 TEST(SampleStream, Options) {
