@@ -122,10 +122,11 @@ TEST_F(GraphWindow, ScrollBarKeysAndWheelMoveThroughTimeTheNaturalWay) {
         QWheelEvent wheel(QPointF(10, 4), bar.mapToGlobal(QPointF(10, 4)), QPoint(), QPoint(0, delta),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(&bar, &wheel);
-        if (delta < 0)
+        if (delta < 0) {
             EXPECT_GT(bar.value(), 100);
-        else
+        } else {
             EXPECT_LT(bar.value(), 100);
+        }
     }
 }
 
