@@ -18,12 +18,13 @@ win_install_packages() { # package...: installs those that are missing
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Build-machine programs: the error-table generator the cross build runs, and the simulator.
+# Build-machine programs: the error-table generator the cross build runs, the simulator, and the Linux
+# command line whose download the Windows one must match.
 win_build_host() {
     if [ ! -f "$out/host/build.ninja" ]; then
         cmake -S "$root" -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_WITH_QT=OFF >/dev/null
     fi
-    cmake --build "$out/host" -j 2 --target vexa_strtablegen vexa-sim
+    cmake --build "$out/host" -j 2 --target vexa_strtablegen vexa-sim vexa
 }
 
 # A private Wine prefix ($1). With --persistent its server is kept alive, so that each program starts
