@@ -8,7 +8,7 @@ namespace vexa::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 8> kOptions{{
+constexpr std::array<OptionSpec, 14> kOptions{{
     // Global.
     {"port", 0, "PORT", "use this port (COM3, /dev/ttyUSB0) instead of looking for the logger"},
     {"wait", 0, "SECONDS", "look for the logger (or the named port) this long before giving up; default 5"},
@@ -17,14 +17,23 @@ constexpr std::array<OptionSpec, 8> kOptions{{
     {"help", 'h', "", "show this help (or a subcommand's) and exit"},
     {"version", 0, "", "print the version and exit"},
     // Subcommands.
-    {"output", 'o', "FILE", "the CSV file to write"},
+    {"output", 'o', "FILE", "the file to write (the CSV file, or the report's PDF)"},
     {"seconds", 0, "N", "length of the capture, 5 to 360 seconds"},
+    {"from", 0, "TIME", "first time of the range: \"2024/03/01 12:00:00\", \"12:00\" or \"+SECONDS\""},
+    {"to", 0, "TIME", "last time of the range, written as for --from"},
+    {"threshold", 0, "G", "a shock is |a| at or above this many g; default the median |a| plus 2 g"},
+    {"min-gap-ms", 0, "MS", "runs over the threshold closer than this are one event; default 1000"},
+    {"fail-above", 0, "G", "exit with 1 when an event peaks above this many g"},
+    {"title", 0, "TEXT", "the report's title; default the file's name"},
 }};
 
 constexpr std::array<std::string_view, 1> kDownloadOptions{"output"};
 constexpr std::array<std::string_view, 2> kCaptureOptions{"seconds", "output"};
+constexpr std::array<std::string_view, 2> kStatsOptions{"from", "to"};
+constexpr std::array<std::string_view, 3> kEventsOptions{"threshold", "min-gap-ms", "fail-above"};
+constexpr std::array<std::string_view, 4> kReportOptions{"output", "threshold", "min-gap-ms", "title"};
 
-constexpr std::array<Subcommand, 5> kSubcommands{{
+constexpr std::array<Subcommand, 8> kSubcommands{{
     {"status",
      "status [--json]",
      "greet the logger and print its settings",
@@ -63,6 +72,25 @@ constexpr std::array<Subcommand, 5> kSubcommands{{
      {},
      0,
      RunPorts},
+    {"stats", "stats FILE.csv [--from TIME --to TIME] [--json]", "statistics in g of a data file",
+     "Reads a data file (a download, a 5-ms capture or any file the window saves) and prints, in g, the\n"
+     "maximum, minimum, mean, RMS and peak-to-peak of each axis, the largest vector magnitude\n"
+     "|a| = sqrt(x² + y² + z²) and when it happened, and the temperature's maximum, minimum and mean in °C.\n"
+     "g is counts divided by the counts per G of the file's start line (10 when it names none). --from\n"
+     "and --to pick the samples from the first at or after one time to the last at or before the other.",
+     kStatsOptions, 1, RunStats},
+    {"events", "events FILE.csv [--threshold G] [--min-gap-ms MS] [--json] [--fail-above G]",
+     "the shock events of a data file",
+     "Lists the shocks in a data file: runs of samples whose vector magnitude |a| reaches the threshold,\n"
+     "runs less than --min-gap-ms apart counted as one event. Per event its first and last sample over the\n"
+     "threshold, its peak |a| and when, the largest value on each axis, and its number of samples over.\n"
+     "With --fail-above the exit code is 1 when an event peaks above that many g, and 0 otherwise.",
+     kEventsOptions, 1, RunEvents},
+    {"report", "report FILE.csv -o REPORT.pdf [--threshold G] [--title TEXT]", "write the PDF report of a data file",
+     "Writes an A4 PDF report of a data file: its facts, the statistics, the largest shock events, an\n"
+     "overview graph of the whole recording with the threshold, and for a 5-ms capture the vibration\n"
+     "spectrum. No display is needed. The file appears only once it is complete.",
+     kReportOptions, 1, RunReport},
 }};
 
 } // namespace

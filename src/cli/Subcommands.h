@@ -44,5 +44,9 @@ int RunStatus(const Invocation& invocation, Streams& streams);
 int RunDownload(const Invocation& invocation, Streams& streams);
 int RunCapture(const Invocation& invocation, Streams& streams);
 int RunSetClock(const Invocation& invocation, Streams& streams);
+// The analysis of a data file (src/cli/analysis).
+int RunStats(const Invocation& invocation, Streams& streams);
+int RunEvents(const Invocation& invocation, Streams& streams);
+int RunReport(const Invocation& invocation, Streams& streams);
 
 } // namespace vexa::cli
