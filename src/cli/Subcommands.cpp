@@ -86,7 +86,8 @@ constexpr std::array<Subcommand, 8> kSubcommands{{
      "threshold, its peak |a| and when, the largest value on each axis, and its number of samples over.\n"
      "With --fail-above the exit code is 1 when an event peaks above that many g, and 0 otherwise.",
      kEventsOptions, 1, RunEvents},
-    {"report", "report FILE.csv -o REPORT.pdf [--threshold G] [--title TEXT]", "write the PDF report of a data file",
+    {"report", "report FILE.csv -o REPORT.pdf [--threshold G] [--title TEXT]",
+     "write the PDF report of a data file",
      "Writes an A4 PDF report of a data file: its facts, the statistics, the largest shock events, an\n"
      "overview graph of the whole recording with the threshold, and for a 5-ms capture the vibration\n"
      "spectrum. No display is needed. The file appears only once it is complete.",

@@ -68,6 +68,21 @@ std::string Text(const QJsonObject& object, std::initializer_list<const char*> p
     return v.isString() ? v.toString().toStdString() : "(missing)";
 }
 
+// The pixels of a binary PPM (P6, 8 bits) as pdftoppm writes it; empty when the file is none.
+std::vector<std::array<unsigned char, 3>> PpmPixels(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, depth = 0;
+    in >> magic >> width >> height >> depth;
+    in.get();
+    std::vector<std::array<unsigned char, 3>> pixels;
+    if (magic != "P6" || depth != 255 || width <= 0 || height <= 0) return pixels;
+    pixels.resize(std::size_t(width) * std::size_t(height));
+    in.read(reinterpret_cast<char*>(pixels.data()), std::streamsize(pixels.size() * 3));
+    if (!in) pixels.clear();
+    return pixels;
+}
+
 struct Generated {
     std::vector<Sample> samples;
     std::vector<std::pair<std::size_t, std::size_t>> pulses; // first sample, width
@@ -116,7 +131,8 @@ struct CliAnalysis : ::testing::Test {
         fs::remove_all(dir, ec);
     }
     // The file as the window saves a download: start line, column line, data lines, CR LF.
-    std::string Write(const std::vector<Sample>& samples, const std::string& start = "Start Year=2024 @1G=10") {
+    std::string Write(const std::vector<Sample>& samples,
+                      const std::string& start = "Start Year=2024 @1G=10") {
         const fs::path path = dir / "data.csv";
         std::ofstream out(path, std::ios::binary);
         out << start << "\r\ndate time,x(G),y(G),z(G),temperature(C)\r\n";
@@ -160,8 +176,8 @@ TEST_F(CliAnalysis, StatsMatchTheOracleOverTheWholeFileAndARange) {
         SCOPED_TRACE(ran.out);
         const QJsonObject json = Json(ran.out);
         using Names = std::vector<std::string>;
-        EXPECT_EQ(Keys(json), (Names{"axes", "countsPerG", "end", "samples", "seconds", "start", "temperature",
-                                     "vector"}));
+        EXPECT_EQ(Keys(json), (Names{"axes", "countsPerG", "end", "samples", "seconds", "start",
+                                     "temperature", "vector"}));
         EXPECT_EQ(Keys(json, {"axes"}), (Names{"x", "y", "z"}));
         EXPECT_EQ(Keys(json, {"axes", "y"}), (Names{"max", "mean", "min", "peakToPeak", "rms"}));
         EXPECT_EQ(Keys(json, {"vector"}), (Names{"at", "max"}));
@@ -245,7 +261,8 @@ TEST_F(CliAnalysis, EveryPulseIsOneEventAndFailAboveSetsTheExitCode) {
             const Sample& s = g.samples[i];
             const int values[3] = {s.x, s.y, s.z};
             for (int a = 0; a < 3; ++a)
-                if (std::abs(values[a]) > std::abs(axisPeak[std::size_t(a)])) axisPeak[std::size_t(a)] = values[a];
+                if (std::abs(values[a]) > std::abs(axisPeak[std::size_t(a)]))
+                    axisPeak[std::size_t(a)] = values[a];
         }
         EXPECT_EQ(Text(event, {"start"}), vexa::FormatCsvLine(g.samples[first]).substr(0, 23));
         EXPECT_EQ(Text(event, {"end"}), vexa::FormatCsvLine(g.samples[last]).substr(0, 23));
@@ -269,6 +286,22 @@ TEST_F(CliAnalysis, EveryPulseIsOneEventAndFailAboveSetsTheExitCode) {
     for (const char* bad : {"0", "-1", "abc", "nan", "inf"})
         EXPECT_EQ(Vexa({"events", file, "--threshold", bad}).exitCode, 2) << bad;
     EXPECT_EQ(Vexa({"events", file, "--min-gap-ms", "-5"}).exitCode, 2);
+
+    // A file without a data line (a settings report, say) is refused, never passed as "no event".
+    const fs::path settings = dir / "settings.txt";
+    std::ofstream(settings, std::ios::binary) << "ID=01\r\nInterval=1s\r\n";
+    const std::vector<std::vector<std::string>> commands = {
+        {"events", settings.string(), "--fail-above", "5"},
+        {"stats", settings.string()},
+        {"report", settings.string(), "-o", (dir / "settings.pdf").string()},
+    };
+    for (const auto& command : commands) {
+        const Ran refused = Vexa(command);
+        EXPECT_EQ(refused.exitCode, 2) << command[0];
+        EXPECT_NE(refused.err.find("holds no data line"), std::string::npos)
+            << command[0] << ": " << refused.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "settings.pdf"));
 }
 
 TEST_F(CliAnalysis, ReportWritesAPdfWithoutADisplay) {
@@ -283,6 +316,23 @@ TEST_F(CliAnalysis, ReportWritesAPdfWithoutADisplay) {
     const Ran text = Program("/usr/bin/pdftotext", {pdf, "-"}, {}).Wait();
     EXPECT_NE(text.out.find("出荷試験 A"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("5 events, all listed"), std::string::npos) << text.out;
+    // Both pages render; the first carries the overview: the threshold's red and the three axes' colours.
+    const Ran rendered = Program("/usr/bin/pdftoppm", {"-r", "50", pdf, (dir / "page").string()}, {}).Wait();
+    ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+    EXPECT_TRUE(fs::exists(dir / "page-2.ppm"));
+    const auto pixels = PpmPixels(dir / "page-1.ppm");
+    ASSERT_FALSE(pixels.empty());
+    const auto count = [&](auto near) { return std::count_if(pixels.begin(), pixels.end(), near); };
+    const auto close = [](int a, int b) { return std::abs(a - b) < 40; };
+    const auto colour = [&](int r, int g, int b) {
+        return [=](const std::array<unsigned char, 3>& p) {
+            return close(p[0], r) && close(p[1], g) && close(p[2], b);
+        };
+    };
+    EXPECT_GT(count(colour(0xE0, 0x00, 0x00)), 20) << "no threshold line";
+    EXPECT_GT(count(colour(0xFF, 0x00, 0xFF)), 20) << "no X trace";
+    EXPECT_GT(count(colour(0x00, 0x00, 0xFF)), 20) << "no Y trace";
+    EXPECT_GT(count(colour(0x00, 0x80, 0x00)), 20) << "no Z trace";
 
     const std::string nowhere = (dir / "missing" / "report.pdf").string();
     const Ran refused = Vexa({"report", file, "-o", nowhere});

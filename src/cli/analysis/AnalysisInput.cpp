@@ -15,6 +15,9 @@ namespace vexa::cli {
 
 namespace {
 
+// "+SECONDS" beyond a century is a typing error, and would overflow the clock's milliseconds.
+constexpr double kLongestOffsetSeconds = 100.0 * 366 * 86400;
+
 // Digits at text[pos..]: at least min, at most max of them; advances pos.
 std::optional<int> Digits(std::string_view text, std::size_t& pos, std::size_t min, std::size_t max) {
     std::size_t n = 0;
@@ -60,11 +63,18 @@ bool ReadClock(std::string_view text, std::size_t pos, Stamp& stamp) {
 } // namespace
 
 Recording LoadRecording(const std::string& path) {
+    Recording recording;
     try {
-        return ReadRecording(ReadRegularFile(path));
+        recording = ReadRecording(ReadRegularFile(path));
     } catch (const std::runtime_error& e) {
         throw Failure(kExitUsage, std::string(e.what()));
     }
+    // Without this a wrong file (a settings report, say) would pass `events --fail-above` as "no event".
+    if (recording.Samples().empty())
+        throw Failure(kExitUsage, "\"" + path +
+                                      "\" holds no data line: it is no download, capture or data file "
+                                      "the tool saved");
+    return recording;
 }
 
 std::optional<std::int64_t> ParseTimeBound(std::string_view text, const Recording& recording) {
@@ -74,7 +84,9 @@ std::optional<std::int64_t> ParseTimeBound(std::string_view text, const Recordin
         char* end = nullptr;
         errno = 0;
         const double seconds = std::strtod(number.c_str(), &end);
-        if (number.empty() || *end != '\0' || errno != 0 || !std::isfinite(seconds) || seconds < 0) return std::nullopt;
+        if (number.empty() || *end != '\0' || errno != 0 || !std::isfinite(seconds) || seconds < 0 ||
+            seconds > kLongestOffsetSeconds)
+            return std::nullopt;
         if (samples.empty()) return std::int64_t(0);
         return samples.front().timeMs + std::int64_t(std::llround(seconds * 1000));
     }
@@ -108,8 +120,10 @@ SampleRange RangeOption(const Invocation& invocation, const Recording& recording
         if (!text) continue;
         *bound = ParseTimeBound(*text, recording);
         if (!*bound)
-            throw UsageFailure("--" + std::string(name) + " wants a time such as \"2024/03/01 12:00:00\", \"12:00\" or "
-                               "\"+90\" (seconds after the first sample), not \"" + *text + "\"");
+            throw UsageFailure("--" + std::string(name) +
+                               " wants a time such as \"2024/03/01 12:00:00\", \"12:00\" or "
+                               "\"+90\" (seconds after the first sample), not \"" +
+                               *text + "\"");
     }
     SampleRange range{0, samples.size()};
     if (from)
@@ -118,10 +132,7 @@ SampleRange RangeOption(const Invocation& invocation, const Recording& recording
     if (to)
         while (range.end > range.begin && samples[range.end - 1].timeMs > *to)
             --range.end;
-    if (range.begin >= range.end) {
-        if (samples.empty()) throw Failure(kExitOther, "the file holds no data line");
-        throw Failure(kExitOther, "no sample lies between --from and --to");
-    }
+    if (range.begin >= range.end) throw Failure(kExitOther, "no sample lies between --from and --to");
     return range;
 }
 

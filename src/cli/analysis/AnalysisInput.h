@@ -14,7 +14,7 @@
 namespace vexa::cli {
 
 // The recording in the data file at path (a regular file of at most 64 MB); fails with kExitUsage and the
-// reason when it cannot be read.
+// reason when it cannot be read or holds no data line.
 Recording LoadRecording(const std::string& path);
 
 // A time of --from or --to as milliseconds on the samples' clock: "yyyy/mm/dd hh:mm[:ss[.fff]]" ("-" may
@@ -27,6 +27,7 @@ struct SampleRange {
 };
 // From the first sample at or after --from to the last at or before --to (each side open when not
 // given); fails with kExitUsage for a time it cannot read and kExitOther when no sample lies between.
+// The recording holds at least one sample.
 SampleRange RangeOption(const Invocation& invocation, const Recording& recording);
 
 // A number of g above 0 (--threshold, --fail-above); nothing when the option is not given. Fails with

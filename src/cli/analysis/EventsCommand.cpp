@@ -49,8 +49,8 @@ int RunEvents(const Invocation& inv, Streams& streams) {
         for (std::size_t k = 0; k < events.size(); ++k) {
             const analysis::ShockEvent& e = events[k];
             std::fprintf(streams.out, "%4zu  %-23s  %-23s  %-23s %8.3f %8.3f %8.3f %8.3f %7zu\n", k + 1,
-                         time(e.start).c_str(), time(e.end).c_str(), time(e.peakAt).c_str(), e.peak, e.axisPeak[0],
-                         e.axisPeak[1], e.axisPeak[2], e.samples);
+                         time(e.start).c_str(), time(e.end).c_str(), time(e.peakAt).c_str(), e.peak,
+                         e.axisPeak[0], e.axisPeak[1], e.axisPeak[2], e.samples);
         }
     }
 

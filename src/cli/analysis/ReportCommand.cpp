@@ -9,6 +9,7 @@
 #include "report/RecordingReport.h"
 
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
 namespace vexa::cli {
@@ -26,6 +27,17 @@ std::unique_ptr<QGuiApplication> GuiForReport() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// Qt's notes about its own environment (no runtime folder, say) mean nothing to someone asking for a
+// report; its critical messages still reach standard error.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "vexa: %s\n", qPrintable(message));
+}
+
+struct QtNotesQuiet {
+    QtMessageHandler previous = qInstallMessageHandler(QuietQtNotes);
+    ~QtNotesQuiet() { qInstallMessageHandler(previous); }
+};
+
 } // namespace
 
 int RunReport(const Invocation& inv, Streams& streams) {
@@ -37,22 +49,29 @@ int RunReport(const Invocation& inv, Streams& streams) {
     const std::string& path = inv.operands.front();
     const Recording recording = LoadRecording(path);
 
+    const QtNotesQuiet quiet;
     const std::unique_ptr<QGuiApplication> gui = GuiForReport();
     report::ReportRequest request = report::ReportRequestFor(recording, QString::fromUtf8(path.c_str()));
-    if (const std::optional<std::string> title = inv.Value("title")) request.title = QString::fromUtf8(title->c_str());
+    if (const std::optional<std::string> title = inv.Value("title"))
+        request.title = QString::fromUtf8(title->c_str());
     request.threshold = threshold;
     request.minGapMs = minGapMs;
-    const report::ReportOutcome outcome = report::WriteReportFile(request, QString::fromUtf8(output->c_str()));
-    if (!outcome.ok) throw Failure(kExitUsage, "cannot write " + *output + ": " + outcome.error.toStdString());
+    const report::ReportOutcome outcome =
+        report::WriteReportFile(request, QString::fromUtf8(output->c_str()));
+    if (!outcome.ok)
+        throw Failure(kExitUsage, "cannot write " + *output + ": " + outcome.error.toStdString());
 
     if (inv.Has("json")) {
         JsonObject o;
-        o.String("output", *output).Integer("pages", outcome.pages).Integer("events", std::int64_t(outcome.events));
+        o.String("output", *output)
+            .Integer("pages", outcome.pages)
+            .Integer("events", std::int64_t(outcome.events));
         o.Decimal("threshold", outcome.threshold, kJsonDecimals);
         std::fprintf(streams.out, "%s\n", o.Text().c_str());
     } else {
-        std::fprintf(streams.out, "%s: %d pages, %zu events at or above %s g\n", output->c_str(), outcome.pages,
-                     outcome.events, G3(outcome.threshold).c_str());
+        std::fprintf(streams.out, "%s: %d page%s, %zu events at or above %s g\n", output->c_str(),
+                     outcome.pages, outcome.pages == 1 ? "" : "s", outcome.events,
+                     G3(outcome.threshold).c_str());
     }
     return kExitDone;
 }

@@ -23,10 +23,12 @@ std::string StatsJson(const analysis::Statistics& s, const Recording& recording)
         axes.Raw(kAxisNames[a], axis.Text());
     }
     JsonObject vector;
-    vector.Decimal("max", s.vectorMax, kJsonDecimals).String("at", analysis::SampleTimeText(recording, s.vectorMaxAt));
+    vector.Decimal("max", s.vectorMax, kJsonDecimals)
+        .String("at", analysis::SampleTimeText(recording, s.vectorMaxAt));
     JsonObject temperature;
     if (s.temperatureSamples > 0) {
-        temperature.Decimal("max", s.temperatureMax, kJsonDecimals).Decimal("min", s.temperatureMin, kJsonDecimals);
+        temperature.Decimal("max", s.temperatureMax, kJsonDecimals)
+            .Decimal("min", s.temperatureMin, kJsonDecimals);
         temperature.Decimal("mean", s.temperatureMean, kJsonDecimals);
     } else {
         temperature.Null("max").Null("min").Null("mean");
@@ -48,27 +50,33 @@ int RunStats(const Invocation& inv, Streams& streams) {
     const Recording recording = LoadRecording(path);
     const SampleRange range = RangeOption(inv, recording);
     const int countsPerG = analysis::CountsPerGOf(recording);
-    const analysis::Statistics s = analysis::ComputeStatistics(recording.Samples(), countsPerG, range.begin, range.end);
+    const analysis::Statistics s =
+        analysis::ComputeStatistics(recording.Samples(), countsPerG, range.begin, range.end);
 
     if (inv.Has("json")) {
         std::fprintf(streams.out, "%s\n", StatsJson(s, recording).c_str());
         return kExitDone;
     }
-    std::fprintf(streams.out, "%s: %zu samples from %s to %s (%.3f s), %d counts per G%s\n", path.c_str(), s.samples,
-                 analysis::SampleTimeText(recording, s.first).c_str(),
+    std::fprintf(streams.out, "%s: %zu samples from %s to %s (%.3f s), %d counts per G%s\n", path.c_str(),
+                 s.samples, analysis::SampleTimeText(recording, s.first).c_str(),
                  analysis::SampleTimeText(recording, s.last).c_str(), s.seconds, countsPerG,
                  recording.header.countsPerG ? "" : " (the header names none)");
-    std::fprintf(streams.out, "%-12s %9s %9s %9s %9s %13s\n", "g", "max", "min", "mean", "rms", "peak-to-peak");
+    std::fprintf(streams.out, "%-12s %9s %9s %9s %9s %13s\n", "g", "max", "min", "mean", "rms",
+                 "peak-to-peak");
     for (int a = 0; a < 3; ++a) {
         const analysis::AxisStatistics& v = s.axes[std::size_t(a)];
-        std::fprintf(streams.out, "%-12s %9.3f %9.3f %9.3f %9.3f %13.3f\n", a == 0 ? "X" : a == 1 ? "Y" : "Z", v.max,
-                     v.min, v.mean, v.rms, v.peakToPeak);
+        std::fprintf(streams.out, "%-12s %9.3f %9.3f %9.3f %9.3f %13.3f\n",
+                     a == 0   ? "X"
+                     : a == 1 ? "Y"
+                              : "Z",
+                     v.max, v.min, v.mean, v.rms, v.peakToPeak);
     }
     std::fprintf(streams.out, "%-12s %9.3f at %s\n", "vector |a|", s.vectorMax,
                  analysis::SampleTimeText(recording, s.vectorMaxAt).c_str());
     if (s.temperatureSamples > 0)
-        std::fprintf(streams.out, "%-12s %9.1f %9.1f %9.1f  (°C, %zu samples with a reading)\n", "temperature",
-                     s.temperatureMax, s.temperatureMin, s.temperatureMean, s.temperatureSamples);
+        std::fprintf(streams.out, "%-12s %9.1f %9.1f %9.1f  (°C, %zu samples with a reading)\n",
+                     "temperature", s.temperatureMax, s.temperatureMin, s.temperatureMean,
+                     s.temperatureSamples);
     else
         std::fprintf(streams.out, "%-12s no readings\n", "temperature");
     return kExitDone;
