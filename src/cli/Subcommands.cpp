@@ -24,7 +24,7 @@ constexpr std::array<OptionSpec, 14> kOptions{{
     {"threshold", 0, "G", "a shock is |a| at or above this many g; default the median |a| plus 2 g"},
     {"min-gap-ms", 0, "MS", "runs over the threshold closer than this are one event; default 1000"},
     {"fail-above", 0, "G", "exit with 1 when an event peaks above this many g"},
-    {"title", 0, "TEXT", "the report's title; default the file's name"},
+    {"title", 0, "TEXT", "the report's title; default \"Shock and vibration report\""},
 }};
 
 constexpr std::array<std::string_view, 1> kDownloadOptions{"output"};

@@ -1,11 +1,19 @@
 // The graph window: draws a loaded data set as a strip chart.
 #include "graph/TForm2.h"
 
+#include "analysis/RecordingFacts.h"
 #include "graph/TForm4.h"
+#include "graph/TForm7.h"
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
+#include "report/RecordingReport.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -32,6 +40,18 @@ TForm2::TForm2(QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     Edit1->installEventFilter(this);
     ScrollBar1->installEventFilter(this);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    MenuItem1 = PopupMenu1->addAction(QStringLiteral("イベント一覧"));
+    MenuItem1->setObjectName(QStringLiteral("MenuItem1"));
+    MenuItem2 = PopupMenu1->addAction(QStringLiteral("レポート (PDF)..."));
+    MenuItem2->setObjectName(QStringLiteral("MenuItem2"));
+    connect(MenuItem1, &QAction::triggered, this, [this] { MenuItem1Click(); });
+    connect(MenuItem2, &QAction::triggered, this, [this] { MenuItem2Click(); });
+    Form7 = new TForm7(this);
+    Form7->setWindowFlag(Qt::Window);
+    Form7->OnCentre = [this](std::size_t k) { CentreOnSample(Shown().begin + k); };
     FormCreate();
 }
 
@@ -72,6 +92,13 @@ void TForm2::Button1Click() {
 
 void TForm2::Button4Click() {
     Parsed = ParseGraphLines(Memo1Lines, int(Memo1Lines.size()), Data);
+    // The event list reads the data shown in place: it is listed afresh before the old data goes.
+    shown_.reset();
+    SelectionFigures = {};
+    if (Form7->isVisible())
+        MenuItem1Click();
+    else
+        Form7->SetSamples({}, CountsPerG(), {});
     Label3->setText(AnsiToQString(Parsed.lastText));
     if (!Parsed.firstText.empty()) Label2->setText(AnsiToQString(Parsed.firstText));
     // The range covers the samples read, also when a bad time stamp stopped the parse.
@@ -168,9 +195,89 @@ void TForm2::ApplyPaintResult(const GraphPaintResult& r) {
         SelectionEnd = 0;
     }
     setWindowTitle(QString::fromStdString(GraphCaption(r.walk.start, r.walk.end)));
-    if (SelectionWidth > 0)
+    if (SelectionWidth > 0) {
         UpdateSelectionStatistics(Data, SelectionStart, SelectionEnd, SelectedAxis,
                                   Edit1->text().toStdString(), Stats);
+        UpdateSelectionFigures();
+    }
+}
+
+void TForm2::UpdateSelectionFigures() {
+    if (SelectionEnd <= SelectionStart) return;
+    const ShownSamples& shown = Shown();
+    const auto [from, to] = shown.SamplesOfLines(SelectionStart, SelectionEnd);
+    if (from == to) return;
+    const int p = CountsPerG();
+    const analysis::Statistics& had = SelectionFigures;
+    if (had.samples == to - from && had.first == from && had.countsPerG == p) return; // as the last paint
+    SelectionFigures = analysis::ComputeStatistics(shown.recording->Samples(), p, from, to);
+    const int line = shown.GraphLineOfSample(SelectionFigures.vectorMaxAt);
+    SelectionPeakText = AnsiToQString(Data.labels[std::size_t(line)].View());
+}
+
+const ShownSamples& TForm2::Shown() {
+    if (!shown_) {
+        const int last = Parsed.HasSamples() ? Parsed.LastSample() : kFirstSample - 1;
+        shown_ = ShownSamplesOfLines(Memo1Lines, kFirstSample, last);
+    }
+    return *shown_;
+}
+
+void TForm2::CentreOnSample(std::size_t k) {
+    const ShownSamples& shown = Shown();
+    if (k < shown.begin || k >= shown.end) return;
+    ScrollBar1->setValue(shown.GraphLineOfSample(k));
+    raise();
+}
+
+void TForm2::contextMenuEvent(QContextMenuEvent* event) {
+    MenuItem1->setEnabled(Parsed.HasSamples());
+    MenuItem2->setEnabled(Parsed.HasSamples());
+    PopupMenu1->popup(event->globalPos());
+}
+
+void TForm2::MenuItem1Click() {
+    const ShownSamples& shown = Shown();
+    const Recording* recording = shown.recording.get();
+    const std::size_t begin = shown.begin;
+    Form7->SetSamples(analysis::Samples(recording->Samples()).subspan(begin, shown.Count()), CountsPerG(),
+                      [recording, begin](std::size_t k) {
+                          return AnsiToQString(analysis::SampleTimeText(*recording, begin + k));
+                      });
+    Form7->show();
+    Form7->raise();
+    Form7->activateWindow();
+}
+
+void TForm2::MenuItem2Click() {
+    if (!interaction_ || !Parsed.HasSamples()) return;
+    const QString name = source_.dataFileName ? AnsiToQString(*source_.dataFileName) : QString();
+    const QFileInfo data(name);
+    Interaction::FileDialogOptions options;
+    options.title = QStringLiteral("レポート (PDF)");
+    const QString proposed =
+        (data.completeBaseName().isEmpty() ? QStringLiteral("report") : data.completeBaseName()) +
+        QStringLiteral(".pdf");
+    options.proposedName = data.isAbsolute() ? data.dir().filePath(proposed) : proposed;
+    options.filter = QStringLiteral("PDF (*.pdf)|*.pdf");
+    options.defaultSuffix = QStringLiteral("pdf");
+    options.overwritePrompt = true;
+    const std::optional<QString> path = interaction_->SaveFileName(options);
+    if (!path) return;
+
+    const ShownSamples& shown = Shown();
+    report::ReportRequest request = report::ReportRequestFor(*shown.recording, name, shown.begin, shown.end);
+    // The figures the graph and the event list show: their counts per G, the list's threshold.
+    request.countsPerG = CountsPerG();
+    request.countsPerGFromHeader = shown.recording->header.countsPerG == CountsPerG();
+    if (Form7->isVisible()) request.threshold = Form7->Threshold();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const report::ReportOutcome outcome = report::WriteReportFile(request, *path);
+    QApplication::restoreOverrideCursor();
+    if (!outcome.ok)
+        interaction_->MessageBox(
+            QStringLiteral("レポートを書けませんでした。\n%1\n%2").arg(*path, outcome.error),
+            QStringLiteral("レポート (PDF)"), Interaction::Icon::Error);
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {
@@ -243,6 +350,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm2::closeEvent(QCloseEvent* event) {
     if (Form4) Form4->close();
+    Form7->close();
     QWidget::closeEvent(event);
 }
 

@@ -1,19 +1,25 @@
 // The graph window: draws a loaded data set as a strip chart.
 #pragma once
 
+#include "analysis/Statistics.h"
 #include "graph/GraphPainter.h"
 #include "graph/core/GraphData.h"
 #include "graph/core/SelectionStatistics.h"
+#include "graph/core/ShownSamples.h"
 #include "graph/core/TimeScale.h"
 #include "ui_TForm2.h"
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
 class Interaction;
+class QAction;
+class QMenu;
 class TForm4;
+class TForm7;
 
 // The main window's shared state the graph reads: the handed-over lines and their count, the counts per
 // G and the data set's name.
@@ -52,6 +58,20 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void Edit1DblClick();
     void Button2Click();
 
+    // ---- the right-click menu ----
+    QMenu* PopupMenu1;
+    QAction* MenuItem1; // "イベント一覧": the event list of the data shown
+    QAction* MenuItem2; // "レポート (PDF)...": the report of the data shown
+    void MenuItem1Click();
+    void MenuItem2Click();
+    // The event list, a window of its own that lives and closes with this one.
+    TForm7* Form7;
+
+    // The data shown (the lines the graph draws) as a recording, read from the lines once per parse.
+    const vexa::ShownSamples& Shown();
+    // Centres the graph on the recording's sample k (a choice in the event list).
+    void CentreOnSample(std::size_t k);
+
     // The picture the paint draws below the controls, as of the current state (the paint's own steps).
     QImage RenderGraph(StrokeMode mode = StrokeMode::Fast);
     // The parameters of the next paint, taken from the window's state and controls.
@@ -70,6 +90,10 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     QString SelectionEndText;
     int SelectedAxis = 0;
     vexa::SelectionStatistics Stats;
+    // RMS per axis and vector peak of the selection in g (TForm4's lines below the six); kept, like the
+    // maximum and minimum, when a paint finds no sample in the selection. samples == 0: none yet.
+    vexa::analysis::Statistics SelectionFigures;
+    QString SelectionPeakText; // the time of the vector peak, "MM/DD hh:mm:ss.fff"
     int CountsPerG() const;
     vexa::GraphData Data;
     vexa::GraphParseResult Parsed;
@@ -85,16 +109,19 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void ShowError(const std::string& text);
     void ApplyPaintResult(const GraphPaintResult& r);
     void FillMemoView();
+    void UpdateSelectionFigures();
 
     GraphSource source_;
     Interaction* interaction_ = nullptr;
     GraphPainter painter_;
     QImage picture_;
     bool memoViewStale_ = true;
+    std::optional<vexa::ShownSamples> shown_;
 };

@@ -1,4 +1,4 @@
-// The statistics window: maximum, minimum and mean over the graph's selection.
+// The statistics window: maximum, minimum and mean over the graph's selection, and its RMS and vector peak.
 #include "graph/TForm4.h"
 
 #include "graph/TForm2.h"
@@ -32,11 +32,16 @@ void TForm4::Timer1Timer() {
     Label4->setText(QString::fromStdString(vexa::MinimumText(s.min, p)));
     Label7->setText(QString::fromStdString(vexa::MeanText(s.mean, p)));
     Label5->setText(QString::fromStdString(vexa::CountText(s.count)));
+    // Below the six: the selection's RMS per axis and vector peak in g.
+    const vexa::analysis::Statistics& f = Form2->SelectionFigures;
+    Label8->setText(QString::fromStdString(vexa::RmsText(f.axes[0].rms, f.axes[1].rms, f.axes[2].rms)));
+    Label9->setText(
+        QString::fromStdString(vexa::VectorPeakText(f.vectorMax, Form2->SelectionPeakText.toStdString())));
 }
 
 QString TForm4::Text() const {
     QStringList lines;
-    for (const QLabel* label : {Label1, Label2, Label7, Label3, Label4, Label5})
+    for (const QLabel* label : {Label1, Label2, Label7, Label3, Label4, Label5, Label8, Label9})
         lines << label->text();
     return lines.join('\n');
 }

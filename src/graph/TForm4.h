@@ -1,4 +1,4 @@
-// The statistics window: maximum, minimum and mean over the graph's selection.
+// The statistics window: maximum, minimum and mean over the graph's selection, and its RMS and vector peak.
 #pragma once
 
 #include "ui_TForm4.h"
@@ -17,10 +17,11 @@ class TForm4 : public QWidget, public Ui_TForm4 {
     void SetGraphWindow(const TForm2* form2) { Form2 = form2; }
     const TForm2* Form2 = nullptr;
 
-    // Runs every 500 ms from start-up, shown or not: writes the six lines from the graph's values.
+    // Runs every 500 ms from start-up, shown or not: writes the six lines from the graph's values, and
+    // below them the RMS per axis and the vector peak (Label8, Label9).
     QTimer* Timer1;
     void Timer1Timer();
-    // The six lines top to bottom as plain text, for the clipboard ("コピー", Ctrl+C).
+    // The eight lines top to bottom as plain text, for the clipboard ("コピー", Ctrl+C).
     QString Text() const;
     void CopyToClipboard();
 

@@ -6,7 +6,10 @@
 namespace vexa {
 
 Recording ReadRecording(std::string_view content) {
-    std::vector<std::string> lines = SplitLines(content);
+    return ReadRecordingLines(SplitLines(content));
+}
+
+Recording ReadRecordingLines(std::vector<std::string> lines) {
     Recording r;
     ReadHeaderLines(lines.empty() ? std::string_view() : lines[0],
                     lines.size() < 2 ? std::string_view() : lines[1], r.header);

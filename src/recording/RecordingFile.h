@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -12,6 +13,8 @@ namespace vexa {
 // two lines into the header. A marked line has lost its year's first digit: it is taken from the sample
 // before (or the start line's year), so that the sample's time stays in its century.
 Recording ReadRecording(std::string_view content);
+// The same of lines already split (line i of the result is lines[i]).
+Recording ReadRecordingLines(std::vector<std::string> lines);
 
 // The file's bytes: every line, the last one included, followed by CR LF.
 std::string RecordingFileContent(const Recording& recording);

@@ -31,14 +31,17 @@ QString SourceText(const Recording& r) {
 
 } // namespace
 
-ReportRequest ReportRequestFor(const Recording& recording, const QString& fileName,
-                               std::size_t shownSamples) {
+ReportRequest ReportRequestFor(const Recording& recording, const QString& fileName, std::size_t begin,
+                               std::size_t end) {
     ReportRequest r;
     r.fileName = fileName;
     const std::size_t all = recording.Samples().size();
-    const std::size_t shown = std::min(shownSamples, all);
-    r.samples = analysis::Samples(recording.Samples()).first(shown);
-    r.timeText = [&recording](std::size_t k) { return analysis::SampleTimeText(recording, k); };
+    end = std::min(end, all);
+    begin = std::min(begin, end);
+    r.samples = analysis::Samples(recording.Samples()).subspan(begin, end - begin);
+    r.timeText = [&recording, begin](std::size_t k) {
+        return analysis::SampleTimeText(recording, begin + k);
+    };
     r.countsPerG = analysis::CountsPerGOf(recording);
     r.countsPerGFromHeader = recording.header.countsPerG.has_value();
     r.capture = analysis::IsCapture(recording);
@@ -53,9 +56,10 @@ ReportRequest ReportRequestFor(const Recording& recording, const QString& fileNa
         {QT_TRANSLATE_NOOP("Report", "Range"), &d.range}};
     for (const auto& [name, value] : device)
         if (!value->empty()) r.facts.push_back({Tr(name), QString::fromStdString(*value)});
-    if (shown < all)
+    if (end - begin < all)
         r.facts.push_back(
-            {Tr("Covered"), Tr("the first %1 of %2 samples (as the graph shows them)").arg(shown).arg(all)});
+            {Tr("Covered"),
+             Tr("samples %1 to %2 of %3 (as the graph shows them)").arg(begin + 1).arg(end).arg(all)});
     return r;
 }
 

@@ -10,9 +10,9 @@
 
 namespace vexa::report {
 
-// The recording must outlive the request. shownSamples: how many of its samples the report covers, from
-// the first (the graph shows at most its own limit); the report then says how many there are in all.
-ReportRequest ReportRequestFor(const Recording& recording, const QString& fileName,
-                               std::size_t shownSamples = std::size_t(-1));
+// The recording must outlive the request. The report covers its samples [begin, end) (held to the samples
+// there are); when that is not all of them (the part a graph shows), it says which ones of how many.
+ReportRequest ReportRequestFor(const Recording& recording, const QString& fileName, std::size_t begin = 0,
+                               std::size_t end = std::size_t(-1));
 
 } // namespace vexa::report

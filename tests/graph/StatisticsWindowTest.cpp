@@ -71,7 +71,7 @@ struct Statistics : ::testing::Test {
 
 TEST_F(Statistics, APressRightOfTheCentreShowsTheValuesAndALeftOneHidesThem) {
     EXPECT_EQ(stats.windowTitle(), "計算結果");
-    EXPECT_EQ(stats.size(), QSize(263, 161));
+    EXPECT_EQ(stats.size(), QSize(263, 201)); // two lines more than the six
     EXPECT_TRUE(stats.Timer1->isActive());
     EXPECT_EQ(stats.Timer1->interval(), 500);
 
@@ -79,7 +79,7 @@ TEST_F(Statistics, APressRightOfTheCentreShowsTheValuesAndALeftOneHidesThem) {
     // samples 151..153 (X = -5, 30, 12) and ends at 154, whose successor lies beyond the press.
     Press(11);
     ASSERT_TRUE(stats.isVisible());
-    EXPECT_EQ(stats.pos(), QPoint(100 + 800 / 3, 300 - 161 + 20));
+    EXPECT_EQ(stats.pos(), QPoint(100 + 800 / 3, 300 - 201 + 20));
     EXPECT_EQ(graph.SelectionStart, 151);
     EXPECT_EQ(graph.SelectionEnd, 154);
     EXPECT_EQ(stats.Label1->text(), "開始:05/01 10:02:28.000");
@@ -88,6 +88,10 @@ TEST_F(Statistics, APressRightOfTheCentreShowsTheValuesAndALeftOneHidesThem) {
     EXPECT_EQ(stats.Label4->text(), "●最小値  : - 0.050g    (-5)dgt");
     EXPECT_EQ(stats.Label7->text(), "●平均値  :   0.120g    (12)dgt");
     EXPECT_EQ(stats.Label5->text(), "●データ数  : 3個");
+    // Below them, in g of 100 counts: the RMS of X -5, 30, 12 is sqrt(1069 / 3) / 100, of Y 1, 1, 1 is
+    // 0.01, of Z -15, 90, 36 is sqrt(9621 / 3) / 100; the peak |a| is sqrt(30² + 1² + 90²) / 100 at 10:02:29.
+    EXPECT_EQ(stats.Label8->text(), "●RMS    : X 0.189 Y 0.010 Z 0.566 g");
+    EXPECT_EQ(stats.Label9->text(), "●|a|最大 :  0.949g  (05/01 10:02:29.000)");
     if (qEnvironmentVariableIsSet("VEXA_SCREENSHOT_DIR"))
         stats.grab().save(qEnvironmentVariable("VEXA_SCREENSHOT_DIR") + "/statistics.png");
 
@@ -98,14 +102,16 @@ TEST_F(Statistics, APressRightOfTheCentreShowsTheValuesAndALeftOneHidesThem) {
     EXPECT_EQ(graph.Stats.max, 90);
     EXPECT_EQ(graph.Stats.min, -15);
 
-    // The six lines go to the clipboard as plain text, top to bottom.
+    // The eight lines go to the clipboard as plain text, top to bottom.
     stats.Timer1Timer();
     stats.CopyToClipboard();
     const QStringList copied = QApplication::clipboard()->text().split('\n');
-    ASSERT_EQ(copied.size(), 6);
+    ASSERT_EQ(copied.size(), 8);
     EXPECT_EQ(copied[0], stats.Label1->text());
     EXPECT_EQ(copied[2], stats.Label7->text());
     EXPECT_EQ(copied[5], stats.Label5->text());
+    EXPECT_EQ(copied[6], stats.Label8->text());
+    EXPECT_EQ(copied[7], "●|a|最大 :  0.949g  (05/01 10:02:29.000)");
 
     Press(0);
     EXPECT_FALSE(stats.isVisible());

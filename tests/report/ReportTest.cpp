@@ -146,10 +146,12 @@ TEST(Report, RefusedInputsAndUnwritablePlacesLeaveNoFile) {
     EXPECT_EQ(Pages(pdf), 1);
     const QString text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("(the header names none)"))) << text.toStdString();
-    const ReportRequest part = ReportRequestFor(recording, QStringLiteral("capture.csv"), 5000);
+    const ReportRequest part = ReportRequestFor(recording, QStringLiteral("capture.csv"), 100, 5100);
     EXPECT_EQ(part.samples.size(), 5000u);
+    EXPECT_EQ(&part.samples.front(), &recording.Samples()[100]);
+    EXPECT_EQ(part.timeText(0), "2024/03/01 10:00:00.505"); // the 101st sample's line
     EXPECT_EQ(part.facts.back().value,
-              QStringLiteral("the first 5000 of 11999 samples (as the graph shows them)"));
+              QStringLiteral("samples 101 to 5100 of 11999 (as the graph shows them)"));
 }
 
 int main(int argc, char** argv) {

@@ -58,4 +58,16 @@ std::string CountText(int count) {
     return "●データ数  : " + std::to_string(count) + "個";
 }
 
+std::string RmsText(double x, double y, double z) {
+    char text[96];
+    std::snprintf(text, sizeof text, "X%6.3f Y%6.3f Z%6.3f g", x, y, z);
+    return std::string("●RMS    : ") + text;
+}
+
+std::string VectorPeakText(double g, std::string_view time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%6.3fg", g);
+    return std::string("●|a|最大 : ") + text + "  (" + std::string(time) + ")";
+}
+
 } // namespace vexa

@@ -30,5 +30,9 @@ std::string MinimumText(int counts, int countsPerG);
 std::string MeanText(int counts, int countsPerG);
 // "●データ数  : %d個" (UTF-8).
 std::string CountText(int count);
+// The lines below those: "●RMS    : X%6.3f Y%6.3f Z%6.3f g" with the RMS of each axis in g, and
+// "●|a|最大 : %6.3fg  (time)" with the vector magnitude's peak in g and the time of its sample (UTF-8).
+std::string RmsText(double x, double y, double z);
+std::string VectorPeakText(double g, std::string_view time);
 
 } // namespace vexa
