@@ -212,7 +212,8 @@ void TForm2::UpdateSelectionFigures() {
     if (had.samples == to - from && had.first == from && had.countsPerG == p) return; // as the last paint
     SelectionFigures = analysis::ComputeStatistics(shown.recording->Samples(), p, from, to);
     const int line = shown.GraphLineOfSample(SelectionFigures.vectorMaxAt);
-    SelectionPeakText = AnsiToQString(Data.labels[std::size_t(line)].View());
+    // The time of day: the start and end lines above carry the date.
+    SelectionPeakText = AnsiToQString(Data.labels[std::size_t(line)].View().substr(6));
 }
 
 const ShownSamples& TForm2::Shown() {
@@ -270,7 +271,10 @@ void TForm2::MenuItem2Click() {
     // The figures the graph and the event list show: their counts per G, the list's threshold.
     request.countsPerG = CountsPerG();
     request.countsPerGFromHeader = shown.recording->header.countsPerG == CountsPerG();
-    if (Form7->isVisible()) request.threshold = Form7->Threshold();
+    // The list's threshold when the user set one; otherwise the report says it is the default.
+    if (Form7->isVisible() &&
+        Form7->Threshold() != analysis::DefaultThreshold(request.samples, request.countsPerG))
+        request.threshold = Form7->Threshold();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const report::ReportOutcome outcome = report::WriteReportFile(request, *path);
     QApplication::restoreOverrideCursor();

@@ -93,7 +93,7 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     // RMS per axis and vector peak of the selection in g (TForm4's lines below the six); kept, like the
     // maximum and minimum, when a paint finds no sample in the selection. samples == 0: none yet.
     vexa::analysis::Statistics SelectionFigures;
-    QString SelectionPeakText; // the time of the vector peak, "MM/DD hh:mm:ss.fff"
+    QString SelectionPeakText; // the time of day of the vector peak, "hh:mm:ss.fff"
     int CountsPerG() const;
     vexa::GraphData Data;
     vexa::GraphParseResult Parsed;

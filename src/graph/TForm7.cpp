@@ -38,6 +38,8 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent) {
          QStringLiteral("ピーク(g)"), QStringLiteral("X(g)"), QStringLiteral("Y(g)"), QStringLiteral("Z(g)"),
          QStringLiteral("点数")});
     ListView1->verticalHeader()->hide();
+    // Rows as tall as the text, so that a screenful holds many events.
+    ListView1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);

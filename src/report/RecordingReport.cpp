@@ -58,8 +58,7 @@ ReportRequest ReportRequestFor(const Recording& recording, const QString& fileNa
         if (!value->empty()) r.facts.push_back({Tr(name), QString::fromStdString(*value)});
     if (end - begin < all)
         r.facts.push_back(
-            {Tr("Covered"),
-             Tr("samples %1 to %2 of %3 (as the graph shows them)").arg(begin + 1).arg(end).arg(all)});
+            {Tr("Covered"), Tr("samples %1 to %2 of %3, as graphed").arg(begin + 1).arg(end).arg(all)});
     return r;
 }
 

@@ -135,7 +135,7 @@ TEST_F(GraphMenu, ReportOfTheDataShownWithTheListsThresholdOrAMessageWhenItCanno
     EXPECT_TRUE(text.contains(QStringLiteral("Threshold 5.00 g (given)"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("2 events, all listed"))) << text.toStdString();
     // The graph draws lines 3 .. 1998: the recording's samples 2 to 1997 of 2000.
-    EXPECT_TRUE(text.contains(QStringLiteral("samples 2 to 1997 of 2000"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("samples 2 to 1997 of 2000, as graphed"))) << text.toStdString();
 
     // A place that cannot be written: a message, and no file.
     ui.Clear();
