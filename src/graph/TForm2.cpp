@@ -260,7 +260,7 @@ void TForm2::MenuItem2Click() {
         (data.completeBaseName().isEmpty() ? QStringLiteral("report") : data.completeBaseName()) +
         QStringLiteral(".pdf");
     options.proposedName = data.isAbsolute() ? data.dir().filePath(proposed) : proposed;
-    options.filter = QStringLiteral("PDF (*.pdf)|*.pdf");
+    options.filter = QStringLiteral("PDF|*.pdf");
     options.defaultSuffix = QStringLiteral("pdf");
     options.overwritePrompt = true;
     const std::optional<QString> path = interaction_->SaveFileName(options);
