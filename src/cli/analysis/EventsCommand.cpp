@@ -40,17 +40,20 @@ int RunEvents(const Invocation& inv, Streams& streams) {
         top.Raw("events", JsonArray(items));
         std::fprintf(streams.out, "%s\n", top.Text().c_str());
     } else {
-        std::fprintf(streams.out, "%s: %zu events at or above %s g%s, runs less than %lld ms apart joined\n",
-                     path.c_str(), events.size(), G3(threshold).c_str(),
-                     given ? "" : " (the median |a| plus 2 g, rounded to 0.1 g)", (long long)minGapMs);
+        // Counts go through to_string: the Windows C library's printf does not know every size flag.
+        std::fprintf(streams.out, "%s: %s events at or above %s g%s, runs less than %s ms apart joined\n",
+                     path.c_str(), std::to_string(events.size()).c_str(), G3(threshold).c_str(),
+                     given ? "" : " (the median |a| plus 2 g, rounded to 0.1 g)",
+                     std::to_string(minGapMs).c_str());
         if (!events.empty())
             std::fprintf(streams.out, "%4s  %-23s  %-23s  %-23s %8s %8s %8s %8s %7s\n", "#", "start", "end",
                          "peak at", "peak g", "x g", "y g", "z g", "samples");
         for (std::size_t k = 0; k < events.size(); ++k) {
             const analysis::ShockEvent& e = events[k];
-            std::fprintf(streams.out, "%4zu  %-23s  %-23s  %-23s %8.3f %8.3f %8.3f %8.3f %7zu\n", k + 1,
-                         time(e.start).c_str(), time(e.end).c_str(), time(e.peakAt).c_str(), e.peak,
-                         e.axisPeak[0], e.axisPeak[1], e.axisPeak[2], e.samples);
+            std::fprintf(streams.out, "%4s  %-23s  %-23s  %-23s %8.3f %8.3f %8.3f %8.3f %7s\n",
+                         std::to_string(k + 1).c_str(), time(e.start).c_str(), time(e.end).c_str(),
+                         time(e.peakAt).c_str(), e.peak, e.axisPeak[0], e.axisPeak[1], e.axisPeak[2],
+                         std::to_string(e.samples).c_str());
         }
     }
 

@@ -69,8 +69,8 @@ int RunReport(const Invocation& inv, Streams& streams) {
         o.Decimal("threshold", outcome.threshold, kJsonDecimals);
         std::fprintf(streams.out, "%s\n", o.Text().c_str());
     } else {
-        std::fprintf(streams.out, "%s: %d page%s, %zu events at or above %s g\n", output->c_str(),
-                     outcome.pages, outcome.pages == 1 ? "" : "s", outcome.events,
+        std::fprintf(streams.out, "%s: %d page%s, %s events at or above %s g\n", output->c_str(),
+                     outcome.pages, outcome.pages == 1 ? "" : "s", std::to_string(outcome.events).c_str(),
                      G3(outcome.threshold).c_str());
     }
     return kExitDone;

@@ -57,8 +57,8 @@ int RunStats(const Invocation& inv, Streams& streams) {
         std::fprintf(streams.out, "%s\n", StatsJson(s, recording).c_str());
         return kExitDone;
     }
-    std::fprintf(streams.out, "%s: %zu samples from %s to %s (%.3f s), %d counts per G%s\n", path.c_str(),
-                 s.samples, analysis::SampleTimeText(recording, s.first).c_str(),
+    std::fprintf(streams.out, "%s: %s samples from %s to %s (%.3f s), %d counts per G%s\n", path.c_str(),
+                 std::to_string(s.samples).c_str(), analysis::SampleTimeText(recording, s.first).c_str(),
                  analysis::SampleTimeText(recording, s.last).c_str(), s.seconds, countsPerG,
                  recording.header.countsPerG ? "" : " (the header names none)");
     std::fprintf(streams.out, "%-12s %9s %9s %9s %9s %13s\n", "g", "max", "min", "mean", "rms",
@@ -74,9 +74,9 @@ int RunStats(const Invocation& inv, Streams& streams) {
     std::fprintf(streams.out, "%-12s %9.3f at %s\n", "vector |a|", s.vectorMax,
                  analysis::SampleTimeText(recording, s.vectorMaxAt).c_str());
     if (s.temperatureSamples > 0)
-        std::fprintf(streams.out, "%-12s %9.1f %9.1f %9.1f  (°C, %zu samples with a reading)\n",
-                     "temperature", s.temperatureMax, s.temperatureMin, s.temperatureMean,
-                     s.temperatureSamples);
+        std::fprintf(streams.out, "%-12s %9.1f %9.1f %9.1f  (°C, %s samples with a reading)\n", "temperature",
+                     s.temperatureMax, s.temperatureMin, s.temperatureMean,
+                     std::to_string(s.temperatureSamples).c_str());
     else
         std::fprintf(streams.out, "%-12s no readings\n", "temperature");
     return kExitDone;
