@@ -5,6 +5,7 @@
 #include "protocol/IntegerConversion.h"
 
 #include <algorithm>
+#include <array>
 
 namespace vexa {
 
@@ -26,42 +27,89 @@ std::int64_t DaysToMonth(std::int64_t year, std::int64_t month) {
     return era * 146097 + doe - 719468;
 }
 
-// Writes printf-style fields into a fixed buffer, dropping what does not fit.
+// The longest text a line's fields can make: twelve numbers of at most eleven characters, the
+// temperature and the separators. Lines are written into a buffer of this size without a check per
+// character, then cut to what the caller keeps.
+constexpr std::size_t kMaxWritten = 12 * 11 + Temperature::kMaxText + 16;
+
+// "00" .. "99", so that the two-digit fields of a line take one copy each.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int v = 0; v < 100; ++v) {
+        pairs[std::size_t(2 * v)] = char('0' + v / 10);
+        pairs[std::size_t(2 * v + 1)] = char('0' + v % 10);
+    }
+    return pairs;
+}();
+
+// "%3d" of -99 .. 999, three characters each: the axes of a decoded record take one copy.
+constexpr int kThreeLowest = -99, kThreeHighest = 999;
+constexpr auto kThreeWide = [] {
+    std::array<char, 3 * (kThreeHighest - kThreeLowest + 1)> table{};
+    for (int v = kThreeLowest; v <= kThreeHighest; ++v) {
+        char* out = &table[std::size_t(3 * (v - kThreeLowest))];
+        const int m = v < 0 ? -v : v;
+        out[0] = v >= 100 ? char('0' + m / 100) : (v <= -10 ? '-' : ' ');
+        out[1] = m >= 10 ? char('0' + m / 10 % 10) : (v < 0 ? '-' : ' ');
+        out[2] = char('0' + m % 10);
+    }
+    return table;
+}();
+
+// Writes printf-style fields into a buffer of at least kMaxWritten bytes.
 class LineWriter {
   public:
-    LineWriter(char* out, std::size_t capacity) : out_(out), capacity_(capacity) {}
+    explicit LineWriter(char* out) : begin_(out), end_(out) {}
     LineWriter& put(char c) {
-        if (length_ < capacity_) out_[length_] = c;
-        ++length_;
+        *end_++ = c;
         return *this;
     }
     LineWriter& put(std::string_view text) {
-        for (const char c : text)
-            put(c);
+        std::copy(text.begin(), text.end(), end_);
+        end_ += text.size();
         return *this;
     }
     // As "%<width>d": right-aligned, blanks in front, the sign before the digits.
     LineWriter& number(int value, int width) {
+        // Values of up to four digits, the usual ones, are written from the pair table.
+        const bool negative = value < 0;
+        const unsigned magnitude =
+            negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        if (magnitude >= 10000) return wide(negative, magnitude, width);
+        const int count = (magnitude >= 1000 ? 4 : magnitude >= 100 ? 3 : magnitude >= 10 ? 2 : 1) + negative;
+        for (int pad = width - count; pad > 0; --pad)
+            *end_++ = ' ';
+        if (negative) *end_++ = '-';
+        if (magnitude >= 1000)
+            end_ = std::copy_n(&kDigitPairs[2 * (magnitude / 100)], 2, end_);
+        else if (magnitude >= 100)
+            *end_++ = char('0' + magnitude / 100);
+        if (magnitude >= 10)
+            end_ = std::copy_n(&kDigitPairs[2 * (magnitude % 100)], 2, end_);
+        else
+            *end_++ = char('0' + magnitude);
+        return *this;
+    }
+    std::size_t length() const { return std::size_t(end_ - begin_); }
+
+  private:
+    LineWriter& wide(bool negative, unsigned magnitude, int width) {
         char digits[12];
         int count = 0;
-        unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
         do {
             digits[count++] = static_cast<char>('0' + magnitude % 10);
             magnitude /= 10;
         } while (magnitude != 0);
-        if (value < 0) digits[count++] = '-';
+        if (negative) digits[count++] = '-';
         for (int pad = width - count; pad > 0; --pad)
-            put(' ');
+            *end_++ = ' ';
         while (count > 0)
-            put(digits[--count]);
+            *end_++ = digits[--count];
         return *this;
     }
-    std::size_t length() const { return length_ < capacity_ ? length_ : capacity_; }
 
-  private:
-    char* out_;
-    std::size_t capacity_;
-    std::size_t length_ = 0;
+    char* begin_;
+    char* end_;
 };
 
 // Month, day, hour, minute, second and hundredths always show two digits.
@@ -119,8 +167,8 @@ std::int64_t Stamp::Milliseconds() const {
 Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
     if (minusZero) whole = 0;
     Temperature t;
-    char buffer[16];
-    LineWriter w(buffer, sizeof buffer);
+    char buffer[kMaxWritten];
+    LineWriter w(buffer);
     if (minusZero)
         w.put(" -0");
     else
@@ -161,17 +209,82 @@ std::optional<Temperature> Temperature::FromText(std::string_view text) {
     return t;
 }
 
+namespace {
+
+bool InPair(int v) {
+    return v >= 0 && v <= 99;
+}
+bool InThree(int v) {
+    return v >= kThreeLowest && v <= kThreeHighest;
+}
+
+// The line of a sample whose fields all have their usual widths (every decoded record, every line of a
+// data file the tool wrote): each field is one copy from a table, and the two-digit fields come out
+// with their "0" already. Nothing for any other sample.
+std::size_t WriteUsualLine(const Sample& sample, char* out) {
+    const Stamp& t = sample.stamp;
+    if (t.year < 1000 || t.year > 9999 || !InPair(t.month) || !InPair(t.day) || !InPair(t.hour) ||
+        !InPair(t.minute) || !InPair(t.second) || !InPair(t.hundredths) || t.thousandths < 0 ||
+        t.thousandths > 9 || !InThree(sample.x) || !InThree(sample.y) || !InThree(sample.z) ||
+        (sample.extra != 0 && !InPair(sample.extra)))
+        return 0;
+    char* o = out;
+    const auto pair = [&](int v) { o = std::copy_n(&kDigitPairs[std::size_t(2 * v)], 2, o); };
+    const auto three = [&](int v) {
+        o = std::copy_n(&kThreeWide[std::size_t(3 * (v - kThreeLowest))], 3, o);
+    };
+    pair(t.year / 100);
+    pair(t.year % 100);
+    *o++ = '/';
+    pair(t.month);
+    *o++ = '/';
+    pair(t.day);
+    *o++ = ' ';
+    pair(t.hour);
+    *o++ = ':';
+    pair(t.minute);
+    *o++ = ':';
+    pair(t.second);
+    *o++ = '.';
+    pair(t.hundredths);
+    *o++ = char('0' + t.thousandths);
+    *o++ = ',';
+    three(sample.x);
+    *o++ = ',';
+    three(sample.y);
+    *o++ = ',';
+    three(sample.z);
+    *o++ = ',';
+    o = std::copy(sample.temperature.Text().begin(), sample.temperature.Text().end(), o);
+    if (sample.extra != 0) {
+        *o++ = ',';
+        if (sample.extra < 10) *o++ = ' ';
+        if (sample.extra < 10)
+            *o++ = char('0' + sample.extra);
+        else
+            pair(sample.extra);
+    }
+    return std::size_t(o - out);
+}
+
+} // namespace
+
 void FormatCsvLine(const Sample& sample, LineBuffer& line) {
     // Hand-written rather than snprintf, which would take most of the time of a 72,000-record download.
-    char* out = line.data();
-    LineWriter w(out, LineBuffer::Capacity);
-    WriteStamp(w, sample.stamp);
-    w.put(',').number(sample.x, 3).put(',').number(sample.y, 3).put(',').number(sample.z, 3).put(',');
-    w.put(sample.temperature.Text());
-    if (sample.extra != 0) w.put(',').number(sample.extra, 2);
-    line.resize(w.length());
-    if (sample.irregular && !line.empty()) out[0] = IrregularMark;
-    PadWithZeros(out, line.size());
+    char buffer[kMaxWritten];
+    std::size_t length = WriteUsualLine(sample, buffer);
+    if (length == 0) {
+        LineWriter w(buffer);
+        WriteStamp(w, sample.stamp);
+        w.put(',').number(sample.x, 3).put(',').number(sample.y, 3).put(',').number(sample.z, 3).put(',');
+        w.put(sample.temperature.Text());
+        if (sample.extra != 0) w.put(',').number(sample.extra, 2);
+        length = std::min(w.length(), LineBuffer::Capacity);
+        PadWithZeros(buffer, length);
+    }
+    if (sample.irregular && length > 0) buffer[0] = IrregularMark;
+    std::copy_n(buffer, length, line.data());
+    line.resize(length);
 }
 
 std::string FormatCsvLine(const Sample& sample) {
@@ -180,13 +293,14 @@ std::string FormatCsvLine(const Sample& sample) {
     return std::string(line.view());
 }
 
+
 std::string FormatTimeLabel(const Stamp& stamp) {
-    char buffer[64];
-    LineWriter w(buffer, sizeof buffer);
+    char buffer[kMaxWritten];
+    LineWriter w(buffer);
     WriteStamp(w, stamp);
-    PadWithZeros(buffer, w.length());
-    const std::string_view text(buffer, w.length());
-    return text.size() > 5 ? std::string(text.substr(5, 18)) : std::string();
+    const std::size_t length = w.length();
+    PadWithZeros(buffer, length);
+    return length > 5 ? std::string(buffer + 5, std::min(length - 5, std::size_t(18))) : std::string();
 }
 
 std::optional<Sample> ParseCsvLine(std::string_view line) {

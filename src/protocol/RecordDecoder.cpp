@@ -3,6 +3,8 @@
 
 #include "protocol/IntegerConversion.h"
 
+#include <algorithm>
+#include <array>
 #include <limits>
 
 namespace vexa {
@@ -12,13 +14,17 @@ namespace {
 // The record as read: characters past its end are absent and read as "0" in the fixed fields.
 class Record {
   public:
-    explicit Record(std::string_view text) : text_(text) {}
+    explicit Record(std::string_view text) : text_(text) {
+        // The fixed fields are read from a copy padded with "0", so that no read needs a check.
+        chars_.fill('0');
+        std::copy_n(text.begin(), std::min(text.size(), chars_.size()), chars_.begin());
+    }
     bool has(std::size_t i) const { return i < text_.size(); }
-    char at(std::size_t i) const { return has(i) ? text_[i] : '0'; }
+    char at(std::size_t i) const { return chars_[i]; }
 
     // Upper-case digit rule, unchecked: above "9" is code - 55, anything else code - 48.
     int digit(std::size_t i) const {
-        const int c = static_cast<unsigned char>(at(i));
+        const int c = static_cast<unsigned char>(chars_[i]);
         return c > '9' ? c - 55 : c - 48;
     }
     int byte(std::size_t i) const { return 16 * digit(i) + digit(i + 1); }
@@ -48,6 +54,7 @@ class Record {
 
   private:
     std::string_view text_;
+    std::array<char, 21> chars_; // characters 0..20, the last fixed one
 };
 
 } // namespace

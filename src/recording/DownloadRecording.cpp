@@ -1,0 +1,18 @@
+// A download as a recording: the stored record lines decoded, one data line and one sample per record.
+#include "recording/DownloadRecording.h"
+
+namespace vexa {
+
+DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view record, Recording& out,
+                                  LineBuffer& line) {
+    decoder.PreviousRecordMonth = decoder.RecordMonth;
+    DecodeOutcome outcome;
+    const Sample sample = DecodeSample(decoder, record, outcome);
+    FormatCsvLine(sample, line);
+    // The comment stands before the record whose own time did not advance (the marked one).
+    if (outcome.markedThis) out.AddLine(std::string(IrregularRecordComment));
+    out.AddSample(sample, std::string(line.view()));
+    return outcome;
+}
+
+} // namespace vexa

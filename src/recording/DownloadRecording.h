@@ -1,0 +1,18 @@
+// A download as a recording: the stored record lines decoded, one data line and one sample per record.
+#pragma once
+
+#include "protocol/LineBuffer.h"
+#include "protocol/RecordDecoder.h"
+#include "recording/Recording.h"
+
+#include <string_view>
+
+namespace vexa {
+
+// Decodes the next record of a download (PreviousRecordMonth := RecordMonth first, as the decoder's
+// caller does) and appends its data line with its sample to out; a record whose own time did not advance
+// gets the comment line before it. line holds the data line afterwards.
+DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view record, Recording& out,
+                                  LineBuffer& line);
+
+} // namespace vexa
