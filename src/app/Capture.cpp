@@ -32,7 +32,7 @@ void TForm1::Button40Click() {
     // One monitor sample: its answer lands in the work area while the dialog is open.
     SendChar('n');
     const auto text = UI().InputQuery(QStringLiteral("5msec"),
-                                      QStringLiteral("オンラインデータ取得します。秒数を指定してください"),
+                                      tr("オンラインデータ取得します。秒数を指定してください"),
                                       QStringLiteral("30"));
     if (!text) return;
     const vexa::CaptureDuration duration = vexa::CaptureDurationFromText(QStringToAnsi(*text));

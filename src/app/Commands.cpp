@@ -1,6 +1,7 @@
 // The command set: what each button, label, list and check box sends to the logger.
 #include "app/TForm1.h"
 
+#include "app/MainWindowLanguage.h"
 #include "dialogs/TForm3.h"
 #include "dialogs/TForm5.h"
 #include "dialogs/TForm6.h"
@@ -157,7 +158,7 @@ void TForm1::ComboBox4Change() {
     if (!GuardMet(*this, Guard::Enabled)) return;
     // Branches that send nothing leave the queue alone: nothing may reach the logger that the user
     // did not ask for.
-    const QString text = ComboBox4->currentText();
+    const QString text = StartModeSource(ComboBox4->currentText());
     const auto clock = [this] { return "s" + vexa::DateTimeArgument(State.NowText); };
     if (text == QStringLiteral("今すぐ開始")) {
         RunCommand(*this, Guard::Enabled, kKeep, clock, After::StopTimer);

@@ -16,7 +16,7 @@ void TForm1::Button10Click() {
     if (State.MonitorMode == 0) {
         Timer1->SetInterval(0);
         State.MonitorMode = 1;
-        Button10->setText(QStringLiteral("もどる"));
+        Button10->setText(tr("もどる"));
         Memo1->Clear();
         Memo1->Add("On monitoring");
         for (QWidget* w : MonitorHiddenSet(*this)) w->hide();
@@ -27,7 +27,7 @@ void TForm1::Button10Click() {
         Timer1->SetInterval(1000);
         State.MonitorMode = 0;
         State.StatusRefreshPending = 1;
-        Button10->setText(QStringLiteral("モニタ"));
+        Button10->setText(tr("モニタ"));
         Button10->setPalette(QPalette());
         Memo1->Clear();
         for (QWidget* w : MonitorHiddenSet(*this)) w->show();

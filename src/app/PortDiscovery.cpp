@@ -95,7 +95,7 @@ void TForm1::DiscoveryTick() {
     if (search.outcome == Outcome::Absent) {
         setWindowTitle(QStringLiteral("Can't find a VEXA") + title);
         Edit3->setText(QStringLiteral("No Port"));
-        Button4->setText(QStringLiteral("接<->続"));
+        Button4->setText(tr("接<->続"));
         LoggerGone();
         State.CommandsEnabled = 0;
         if (State.MonitorMode == 1) Button10Click();

@@ -18,7 +18,7 @@ void TForm1::PortHungUp() {
     session_.OnPortLost(now);
     State.CommandsEnabled = 0;
     ShowLinkDown();
-    Button4->setText(QStringLiteral("接<->続"));
+    Button4->setText(tr("接<->続"));
     // The monitor's bars and values would otherwise go on showing the last reading as if it were live.
     if (State.MonitorMode == 1) Button10Click();
     const QString unplugged = QStringLiteral("the logger was unplugged");

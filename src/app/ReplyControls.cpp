@@ -1,6 +1,7 @@
 // Which control shows which part of a status reply: the one place where replies meet widgets.
 #include "app/TForm1.h"
 
+#include "app/MainWindowLanguage.h"
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
 #include "protocol/ShownTexts.h"
@@ -41,7 +42,7 @@ void TForm1::ShowText(const vexa::ShownText& shown) {
         ComboBox3->setEditText(text);
         break;
     case Shown::StartMode:
-        ComboBox4->setEditText(text);
+        ComboBox4->setEditText(ShownStartMode(text));
         break;
     case Shown::Range:
         ComboBox5->setEditText(text);
@@ -105,8 +106,7 @@ void TForm1::ShowText(const vexa::ShownText& shown) {
 
 void TForm1::ApplyCountReply(const vexa::CountReply& r) {
     if (r.negative)
-        UI().ShowMessage(
-            QString::fromUtf8(vexa::BadCountMessage.data(), qsizetype(vexa::BadCountMessage.size())));
+        UI().ShowMessage(MessageText(vexa::BadCountMessage));
     ProgressBar1->setRange(0, r.recordCount);
     ProgressBar1->setValue(0);
 }

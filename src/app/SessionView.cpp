@@ -1,6 +1,7 @@
 // The window's side of the logger session: bytes and ticks go down to it, what it reports comes up here.
 #include "app/TForm1.h"
 
+#include "app/MainWindowLanguage.h"
 #include "platform/Interaction.h"
 #include "platform/TextCodec.h"
 #include "protocol/ShownTexts.h"
@@ -8,9 +9,6 @@
 namespace {
 QString Q(std::string_view bytes) {
     return AnsiToQString(std::string(bytes));
-}
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 } // namespace
 
@@ -37,7 +35,7 @@ void TForm1::ClosePort() {
 }
 
 void TForm1::LinkEstablished() {
-    Button4->setText(QStringLiteral("接続"));
+    Button4->setText(tr("接続", "link state"));
     Image4->hide();
     Image5->show();
     Button45->show();
@@ -81,7 +79,7 @@ void TForm1::ModelLineReceived(const vexa::ModelLine& model) {
             ShowText(shown);
     } else {
         Button37->hide();
-        UI().ShowMessage(FromUtf8(vexa::ModelMismatchMessage));
+        UI().ShowMessage(MessageText(vexa::ModelMismatchMessage));
     }
 }
 
@@ -104,7 +102,7 @@ void TForm1::DownloadProgress(int value) {
 void TForm1::DownloadFinished(std::vector<std::string>&& lines,
                               const vexa::session::DownloadSummary& summary) {
     Memo1->AddLines(lines);
-    if (summary.irregular) UI().ShowMessage(FromUtf8(vexa::IrregularTimeMessage));
+    if (summary.irregular) UI().ShowMessage(MessageText(vexa::IrregularTimeMessage));
     ProgressBar1->hide();
     // Minutes and seconds of the elapsed time; whole hours are not counted.
     const qint64 ms = DownloadStartTime.isValid() ? DownloadStartTime.msecsTo(Now()) : 0;

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 
 #include "app/CaptureView.h"
+#include "app/MainWindowLanguage.h"
 #include "app/TApplication.h"
 
 #include "platform/Interaction.h"
@@ -121,7 +122,7 @@ void TForm1::FormCreate() {
     ComboBox1->setEditText(QString());
 
     ComboBox4->clear();
-    ComboBox4->addItems({QStringLiteral("今すぐ開始"), QStringLiteral("Sleep"), QStringLiteral("予約開始")});
+    ComboBox4->addItems(StartModeItems());
     ComboBox4->setCurrentIndex(-1);
     ComboBox4->setEditText(QString());
 

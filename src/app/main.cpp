@@ -1,22 +1,20 @@
-// Entry point: single-instance guard, application, the six windows, message loop.
-#include "app/About.h"
+// Entry point: single-instance guard, application, interface language, the six windows, message loop.
+#include "app/AppWindows.h"
 #include "app/CommandLine.h"
+#include "app/Language.h"
 #include "app/TApplication.h"
-#include "app/TForm1.h"
-#include "dialogs/TForm3.h"
-#include "dialogs/TForm5.h"
-#include "dialogs/TForm6.h"
-#include "graph/TForm2.h"
-#include "graph/TForm4.h"
 #include "platform/PortRegistry.h"
 #include "platform/QtInteraction.h"
 #include "platform/SingleInstance.h"
+#include "platform/ToolSettings.h"
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv) {
     // --help and --version need no display and must answer even while a copy runs.
-    if (const auto exitCode = AnswerCommandLine(argc, argv)) return *exitCode;
+    const CommandLineAnswer commandLine = AnswerCommandLine(argc, argv);
+    if (commandLine.exit) return commandLine.exitCode;
 
     // A second copy ends at once, before any window exists; the running copy is not disturbed.
     SingleInstanceGuard guard(kWindowGuardName);
@@ -29,23 +27,20 @@ int main(int argc, char** argv) {
         app.SetInteraction(&interaction);
         // The port list comes from sysfs, or from the file VEXA_REGISTRY names (the simulated logger).
         const std::unique_ptr<PortRegistry> registry = MakePortRegistry();
+        ToolSettings settings;
+        const QString remembered = settings.Language();
+        if (!settings.LastError().isEmpty())
+            std::fprintf(stderr, "vexaview: settings file ignored: %s\n", qPrintable(settings.LastError()));
+        // Before the windows exist, so that they are created in the language of this run.
+        LanguageSwitch language;
+        language.Apply(StartupLanguage(commandLine.language, remembered));
         try {
             TForm1Deps deps;
             deps.interaction = &interaction;
             deps.registry = registry.get();
-            auto Form1 = std::make_unique<TForm1>(std::move(deps));
-            interaction.SetParent(Form1.get());
-            InstallAboutMenu(*Form1, interaction);
-            auto Form2 = std::make_unique<TForm2>();
-            auto Form3 = std::make_unique<TForm3>(*Form1, Form1->Label18->text());
-            auto Form4 = std::make_unique<TForm4>();
-            auto Form5 = std::make_unique<TForm5>(*Form1);
-            auto Form6 = std::make_unique<TForm6>(*Form1);
-            Form1->SetDialogs(Form3.get(), Form5.get(), Form6.get());
-            Form1->SetGraphWindow(Form2.get());
-            Form2->SetStatisticsWindow(Form4.get());
-            Form4->SetGraphWindow(Form2.get());
-            Form1->show();
+            const AppWindows windows = CreateAppWindows(std::move(deps), language, settings);
+            interaction.SetParent(windows.Form1.get());
+            windows.Form1->show();
             status = app.exec();
         } catch (...) {
             app.ShowException(std::current_exception());

@@ -5,7 +5,8 @@
 
 #include <QKeyEvent>
 
-TForm3::TForm3(MainWindowLink& link, const QString& idCaption, QWidget* parent) : QWidget(parent), link_(link) {
+TForm3::TForm3(MainWindowLink& link, const QString& idCaption, QWidget* parent)
+    : QWidget(parent), link_(link) {
     setupUi(this);
     setWindowFlag(Qt::Dialog);
     Edit1->setText(idCaption);
@@ -18,7 +19,14 @@ void TForm3::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TForm3::FormShow() { Edit1->setFocus(); }
+void TForm3::FormShow() {
+    Edit1->setFocus();
+}
+
+void TForm3::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) retranslateUi(this);
+    QWidget::changeEvent(event);
+}
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     // Only digits and backspace can be typed; keys that type nothing (arrows, Delete) keep working.

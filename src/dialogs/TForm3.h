@@ -9,17 +9,18 @@ class MainWindowLink;
 
 class TForm3 : public QWidget, public Ui_TForm3 {
     Q_OBJECT
-public:
+  public:
     // idCaption: the main window's logger ID text at creation.
     TForm3(MainWindowLink& link, const QString& idCaption, QWidget* parent = nullptr);
 
     void FormShow();
     void Button1Click();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     MainWindowLink& link_;
 };

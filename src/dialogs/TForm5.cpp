@@ -10,9 +10,13 @@
 #include <QLineEdit>
 
 namespace {
-QString TwoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
+QString TwoDigits(int v) {
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
 
-int BoxNumber(const QComboBox* box) { return vexa::StrictToInt(QStringToAnsi(box->currentText())); }
+int BoxNumber(const QComboBox* box) {
+    return vexa::StrictToInt(QStringToAnsi(box->currentText()));
+}
 
 // A later time in this month-day-hour-minute numbering than this is more than 15 days ahead.
 constexpr int kFarAhead = 150000;
@@ -37,12 +41,16 @@ TForm5::TForm5(MainWindowLink& link, QWidget* parent) : QWidget(parent), link_(l
 }
 
 void TForm5::FormCreate() {
-    for (int m = 1; m <= 12; ++m) ComboBox1->addItem(TwoDigits(m));
-    for (int d = 1; d <= 31; ++d) ComboBox2->addItem(TwoDigits(d));
+    for (int m = 1; m <= 12; ++m)
+        ComboBox1->addItem(TwoDigits(m));
+    for (int d = 1; d <= 31; ++d)
+        ComboBox2->addItem(TwoDigits(d));
     // The hour and minute lists end with a second "00", as the form has always offered them.
-    for (int h = 0; h <= 23; ++h) ComboBox3->addItem(TwoDigits(h));
+    for (int h = 0; h <= 23; ++h)
+        ComboBox3->addItem(TwoDigits(h));
     ComboBox3->addItem(TwoDigits(0));
-    for (int mi = 0; mi <= 59; ++mi) ComboBox4->addItem(TwoDigits(mi));
+    for (int mi = 0; mi <= 59; ++mi)
+        ComboBox4->addItem(TwoDigits(mi));
     ComboBox4->addItem(TwoDigits(0));
 }
 
@@ -80,13 +88,14 @@ void TForm5::Button1Click() {
     Interaction& ui = link_.LinkInteraction();
     // Warnings only: the time is confirmed either way.
     if (chosen < ReservationBase)
-        ui.MessageBox(QStringLiteral("来年の話ですけど、よいですか？"), windowTitle(), Interaction::Icon::Information);
+        ui.MessageBox(tr("来年の話ですけど、よいですか？"), windowTitle(), Interaction::Icon::Information);
     if (chosen - ReservationBase > kFarAhead)
-        ui.MessageBox(QStringLiteral("ずいぶんさきですけど、よいですか？"), windowTitle(),
+        ui.MessageBox(tr("ずいぶんさきですけど、よいですか？"), windowTitle(),
                       Interaction::Icon::Information);
     // Written from the numbers: the logger reads the reservation as fixed two-digit fields, so a box
     // left at "9" must still give "09".
-    const QString text = TwoDigits(month) + "/" + TwoDigits(day) + " " + TwoDigits(hour) + ":" + TwoDigits(minute);
+    const QString text =
+        TwoDigits(month) + "/" + TwoDigits(day) + " " + TwoDigits(hour) + ":" + TwoDigits(minute);
     link_.LinkSetReservationTimeText(QStringToAnsi(text));
     hide();
     link_.LinkShowReservationTime();
@@ -97,16 +106,21 @@ void TForm5::Button1Click() {
     link_.LinkSetReservationState(1);
 }
 
+void TForm5::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) retranslateUi(this);
+    QWidget::changeEvent(event);
+}
+
 void TForm5::ComboBox2Change() {
     const int month = BoxNumber(ComboBox1);
     const int day = BoxNumber(ComboBox2);
     CorrectedDay = day;
     Interaction& ui = link_.LinkInteraction();
-    const QString cannot = QStringLiteral("その日は指定できません");
+    const QString cannot = tr("その日は指定できません");
     switch (month) {
     case 2:
         if (day == 29) {
-            ui.ShowMessage(QStringLiteral("うるう年ですか？"));
+            ui.ShowMessage(tr("うるう年ですか？"));
         } else if (day >= 30) {
             ui.ShowMessage(cannot);
             CorrectedDay = 28;
@@ -121,7 +135,8 @@ void TForm5::ComboBox2Change() {
             CorrectedDay = 30;
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -145,7 +160,7 @@ bool TForm5::eventFilter(QObject* watched, QEvent* event) {
         if (watched == b || watched == b->lineEdit()) box = b;
     if (!box) return QWidget::eventFilter(watched, event);
     const QString typed = static_cast<QKeyEvent*>(event)->text();
-    if (typed.isEmpty()) return false;  // arrows and other keys that type nothing
+    if (typed.isEmpty()) return false; // arrows and other keys that type nothing
     const QChar c = typed.front();
     if (c < QChar('0') || c > QChar('9')) return true;
     // Before the digit goes in, the box is brought back to at most two characters.

@@ -10,7 +10,7 @@ class MainWindowLink;
 
 class TForm5 : public QWidget, public Ui_TForm5 {
     Q_OBJECT
-public:
+  public:
     explicit TForm5(MainWindowLink& link, QWidget* parent = nullptr);
     void FormCreate();
     void FormShow();
@@ -26,12 +26,13 @@ public:
     // The day last entered or corrected; 0 = none.
     int CorrectedDay = 0;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // The four boxes read as month-day-hour-minute numbers (strict conversions).
     int BoxValue() const;
     MainWindowLink& link_;

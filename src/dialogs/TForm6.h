@@ -9,11 +9,14 @@ class MainWindowLink;
 
 class TForm6 : public QWidget, public Ui_TForm6 {
     Q_OBJECT
-public:
+  public:
     explicit TForm6(MainWindowLink& link, QWidget* parent = nullptr);
 
     void Button1Click();
 
-private:
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
     MainWindowLink& link_;
 };

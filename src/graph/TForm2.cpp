@@ -112,9 +112,14 @@ void TForm2::Button4Click() {
     if (!Parsed.error.empty()) ShowError(Parsed.error);
 }
 
+std::string TForm2::TimeScaleItemText() const {
+    const int i = ComboBox1->currentIndex();
+    if (i >= 0 && i < int(TimeScaleItems().size())) return TimeScaleItems()[std::size_t(i)].text;
+    return ComboBox1->currentText().toStdString();
+}
+
 void TForm2::ComboBox1Change() {
-    const TimeScaleChoice choice =
-        ChooseTimeScale(ComboBox1->currentText().toStdString(), Edit8->text().toStdString(), Scale);
+    const TimeScaleChoice choice = ChooseTimeScale(TimeScaleItemText(), Edit8->text().toStdString(), Scale);
     Edit8->setText(QString::fromStdString(choice.divisorText));
     if (!choice.error.empty()) {
         ShowError(choice.error);
@@ -189,8 +194,8 @@ void TForm2::ApplyPaintResult(const GraphPaintResult& r) {
     if (r.walk.selectionEnd != 0) {
         SelectionStart = r.walk.selectionStart;
         SelectionEnd = r.walk.selectionEnd;
-        SelectionEndText =
-            QStringLiteral("終了:") + AnsiToQString(Data.labels[std::size_t(SelectionEnd)].View());
+        selectionEndLabel_ = AnsiToQString(Data.labels[std::size_t(SelectionEnd)].View());
+        SelectionEndText = tr("終了:") + selectionEndLabel_;
     } else {
         SelectionEnd = 0;
     }
@@ -325,7 +330,8 @@ void TForm2::FormMouseDown(int pressX) {
         Form4->show();
         Form4->raise();
     }
-    SelectionStartText = QStringLiteral("開始:") + Label4->text();
+    selectionStartLabel_ = Label4->text();
+    SelectionStartText = tr("開始:") + selectionStartLabel_;
     update();
 }
 
@@ -356,6 +362,19 @@ void TForm2::closeEvent(QCloseEvent* event) {
     if (Form4) Form4->close();
     Form7->close();
     QWidget::closeEvent(event);
+}
+
+void TForm2::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        ComboBox1->setItemText(16, QStringLiteral(" "));
+        if (!SelectionStartText.isEmpty()) SelectionStartText = tr("開始:") + selectionStartLabel_;
+        if (!SelectionEndText.isEmpty()) SelectionEndText = tr("終了:") + selectionEndLabel_;
+        // The statistics window shows these texts; it may have followed the switch before this window.
+        if (Form4) Form4->Timer1Timer();
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 void TForm2::Button2Click() {

@@ -110,6 +110,7 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -117,6 +118,8 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void ApplyPaintResult(const GraphPaintResult& r);
     void FillMemoView();
     void UpdateSelectionFigures();
+    // The time scale's source text of the list's choice (its items are shown translated).
+    std::string TimeScaleItemText() const;
 
     GraphSource source_;
     Interaction* interaction_ = nullptr;
@@ -124,4 +127,8 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     QImage picture_;
     bool memoViewStale_ = true;
     std::optional<vexa::ShownSamples> shown_;
+    // Label4's text at the press that set SelectionStartText, for a language switch.
+    QString selectionStartLabel_;
+    // The time label of the selection's end in SelectionEndText, likewise.
+    QString selectionEndLabel_;
 };

@@ -28,15 +28,20 @@ void TForm4::Timer1Timer() {
     const int p = Form2->CountsPerG();
     Label1->setText(Form2->SelectionStartText);
     Label2->setText(Form2->SelectionEndText);
-    Label3->setText(QString::fromStdString(vexa::MaximumText(s.max, p)));
-    Label4->setText(QString::fromStdString(vexa::MinimumText(s.min, p)));
-    Label7->setText(QString::fromStdString(vexa::MeanText(s.mean, p)));
-    Label5->setText(QString::fromStdString(vexa::CountText(s.count)));
+    const auto line = [p](const QString& title, int counts) {
+        return QString::fromStdString(vexa::StatisticText(title.toStdString(), counts, p));
+    };
+    Label3->setText(line(tr("●最大値  : "), s.max));
+    Label4->setText(line(tr("●最小値  : "), s.min));
+    Label7->setText(line(tr("●平均値  : "), s.mean));
+    Label5->setText(tr("●データ数  : %1個").arg(s.count));
     // Below the six: the selection's RMS per axis and vector peak in g.
     const vexa::analysis::Statistics& f = Form2->SelectionFigures;
     Label8->setText(QString::fromStdString(vexa::RmsText(f.axes[0].rms, f.axes[1].rms, f.axes[2].rms)));
-    Label9->setText(
-        QString::fromStdString(vexa::VectorPeakText(f.vectorMax, Form2->SelectionPeakText.toStdString())));
+    QString peak =
+        QString::fromStdString(vexa::VectorPeakText(f.vectorMax, Form2->SelectionPeakText.toStdString()));
+    peak.replace(QStringLiteral("●|a|最大 : "), tr("●|a|最大 : "));
+    Label9->setText(peak);
 }
 
 QString TForm4::Text() const {
@@ -52,6 +57,14 @@ void TForm4::CopyToClipboard() {
 
 void TForm4::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("コピー"), this, [this] { CopyToClipboard(); });
+    menu.addAction(tr("コピー"), this, [this] { CopyToClipboard(); });
     menu.exec(event->globalPos());
+}
+
+void TForm4::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        Timer1Timer();
+    }
+    QWidget::changeEvent(event);
 }

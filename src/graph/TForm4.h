@@ -27,4 +27,5 @@ class TForm4 : public QWidget, public Ui_TForm4 {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };

@@ -3,6 +3,7 @@
 
 #include "graph/GraphPainter.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QResizeEvent>
 #include <cmath>
@@ -33,10 +34,7 @@ TForm7::TForm7(QWidget* parent) : QWidget(parent) {
     setupUi(this);
     setFont(GraphFont());
     ListView1->setColumnCount(kColumns);
-    ListView1->setHorizontalHeaderLabels(
-        {QStringLiteral("No."), QStringLiteral("開始"), QStringLiteral("終了"), QStringLiteral("ピーク時刻"),
-         QStringLiteral("ピーク(g)"), QStringLiteral("X(g)"), QStringLiteral("Y(g)"), QStringLiteral("Z(g)"),
-         QStringLiteral("点数")});
+    SetHeaderLabels();
     ListView1->verticalHeader()->hide();
     // Rows as tall as the text, so that a screenful holds many events.
     ListView1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -64,9 +62,11 @@ void TForm7::Button1Click() {
     bool ok = false;
     const double t = Edit1->text().trimmed().toDouble(&ok);
     if (!ok || !(t > 0) || !std::isfinite(t)) {
-        Label2->setText(QStringLiteral("しきい値は正の数 (g) で入力してください"));
+        thresholdRefused_ = true;
+        ShowStatus();
         return;
     }
+    thresholdRefused_ = false;
     threshold_ = t;
     events_ = analysis::FindShockEvents(samples_, countsPerG_, threshold_);
     Fill();
@@ -99,10 +99,33 @@ void TForm7::Fill() {
     ListView1->setSortingEnabled(true);
     ListView1->sortByColumn(column, order);
     ListView1->resizeColumnsToContents();
-    Label2->setText(QStringLiteral("イベント %1 件 (しきい値 %2 g, 間隔 %3 ms 未満はひとつ)")
-                        .arg(events_.size())
-                        .arg(QString::number(threshold_, 'f', 2))
-                        .arg(analysis::kDefaultMinGapMs));
+    listed_ = true;
+    ShowStatus();
+}
+
+void TForm7::SetHeaderLabels() {
+    ListView1->setHorizontalHeaderLabels({QStringLiteral("No."), tr("開始"), tr("終了"), tr("ピーク時刻"),
+                                          tr("ピーク(g)"), QStringLiteral("X(g)"), QStringLiteral("Y(g)"),
+                                          QStringLiteral("Z(g)"), tr("点数")});
+}
+
+void TForm7::ShowStatus() {
+    if (thresholdRefused_)
+        Label2->setText(tr("しきい値は正の数 (g) で入力してください"));
+    else if (listed_)
+        Label2->setText(tr("イベント %1 件 (しきい値 %2 g, 間隔 %3 ms 未満はひとつ)")
+                            .arg(events_.size())
+                            .arg(QString::number(threshold_, 'f', 2))
+                            .arg(analysis::kDefaultMinGapMs));
+}
+
+void TForm7::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi(this);
+        SetHeaderLabels();
+        ShowStatus();
+    }
+    QWidget::changeEvent(event);
 }
 
 const analysis::ShockEvent* TForm7::EventOfRow(int row) const {

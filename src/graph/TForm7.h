@@ -38,13 +38,19 @@ class TForm7 : public QWidget, public Ui_TForm7 {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void Fill();
+    void SetHeaderLabels();
+    // Label2: the refusal of the threshold typed last, else what the list holds.
+    void ShowStatus();
 
     vexa::analysis::Samples samples_;
     int countsPerG_ = 10;
     std::function<QString(std::size_t)> timeText_;
     double threshold_ = 0;
     std::vector<vexa::analysis::ShockEvent> events_;
+    bool thresholdRefused_ = false;
+    bool listed_ = false;
 };

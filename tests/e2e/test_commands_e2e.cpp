@@ -1,5 +1,6 @@
 // The command set against the simulated logger: exact bytes on the wire, follow-ups, guards, and the
 // controls showing the logger's new settings once the exchange is over.
+#include "app/Language.h"
 #include "app/TApplication.h"
 #include "dialogs/TForm3.h"
 #include "dialogs/TForm5.h"
@@ -304,6 +305,38 @@ TEST_F(Commands, ClockCommandsQueueTheTimeRequest) {
     f->ComboBox4->setEditText("今すぐ開始");
     clock = "s" + f->State.NowText;
     EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 2), (Entries{clock, "t"}));
+}
+
+// The start-mode list read in English: its entries and the logger's report are shown translated, and
+// each sends the bytes the Japanese one does.
+struct CommandsInEnglish : Commands {
+    LanguageSwitch language;
+    void SetUp() override {
+        language.Apply(UiLanguage::English);
+        Commands::SetUp();
+    }
+};
+
+TEST_F(CommandsInEnglish, StartModesSendWhatTheJapaneseOnesSend) {
+    ASSERT_EQ(f->ComboBox4->count(), 3);
+    EXPECT_EQ(f->ComboBox4->itemText(0), "Start now");
+    EXPECT_EQ(f->ComboBox4->itemText(2), "Reserved");
+
+    f->Timer1Timer(); // fresh NowText
+    f->Timer1->SetInterval(0);
+    const std::string clock = "s" + f->State.NowText;
+    f->ComboBox4->setEditText(f->ComboBox4->itemText(0));
+    EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 2), (Entries{clock, "t"}));
+
+    f->ComboBox4->setEditText("Start");
+    EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 2), (Entries{"o", "p"}));
+    EXPECT_TRUE(h.sim->settings().recording);
+    EXPECT_EQ(f->ComboBox4->currentText(), "Start"); // the logger's "開始", in English
+
+    f->ComboBox4->setEditText("Sleep");
+    EXPECT_EQ(Run([&] { f->ComboBox4Change(); }, 2), (Entries{"f", "p"}));
+    EXPECT_FALSE(h.sim->settings().recording);
+    EXPECT_EQ(f->ComboBox4->currentText(), "Sleep");
 }
 
 TEST_F(Commands, IntervalButtonStepsAndWraps) {

@@ -125,6 +125,7 @@ TEST_F(InstallTree, ProgramsAnswerVersionAndHelpWithoutADisplay) {
         {"bin/vexaview", {"--help-all"}, 0, "", "--version"},
         {"bin/vexaview", {"--frobnicate"}, 2, "", "Unknown option 'frobnicate'"},
         {"bin/vexaview", {"data.csv"}, 2, "", "unexpected argument 'data.csv'"},
+        {"bin/vexaview", {"--lang", "fr"}, 2, "", "--lang takes ja or en, not 'fr'"},
         {"bin/vexa-sim", {"--help"}, 0, "", "--firmware-version"},
     };
     for (const Case& c : cases) {
