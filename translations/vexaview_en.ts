@@ -277,6 +277,26 @@ Settings, live readings and recorded data of the VEXA acceleration and temperatu
         <source>開始:</source>
         <translation>Start:</translation>
     </message>
+    <message>
+        <source>レポート (PDF)</source>
+        <translation>Report (PDF)</translation>
+    </message>
+    <message>
+        <source>レポートを書けませんでした。
+%1
+%2</source>
+        <translation>The report could not be written.
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>イベント一覧</source>
+        <translation>Events</translation>
+    </message>
+    <message>
+        <source>レポート (PDF)...</source>
+        <translation>Report (PDF)...</translation>
+    </message>
 </context>
 <context>
     <name>TForm3</name>

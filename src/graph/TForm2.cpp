@@ -43,10 +43,11 @@ TForm2::TForm2(QWidget* parent)
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    MenuItem1 = PopupMenu1->addAction(QStringLiteral("イベント一覧"));
+    MenuItem1 = PopupMenu1->addAction(QString());
     MenuItem1->setObjectName(QStringLiteral("MenuItem1"));
-    MenuItem2 = PopupMenu1->addAction(QStringLiteral("レポート (PDF)..."));
+    MenuItem2 = PopupMenu1->addAction(QString());
     MenuItem2->setObjectName(QStringLiteral("MenuItem2"));
+    TranslateMenu();
     connect(MenuItem1, &QAction::triggered, this, [this] { MenuItem1Click(); });
     connect(MenuItem2, &QAction::triggered, this, [this] { MenuItem2Click(); });
     Form7 = new TForm7(this);
@@ -260,7 +261,7 @@ void TForm2::MenuItem2Click() {
     const QString name = source_.dataFileName ? AnsiToQString(*source_.dataFileName) : QString();
     const QFileInfo data(name);
     Interaction::FileDialogOptions options;
-    options.title = QStringLiteral("レポート (PDF)");
+    options.title = tr("レポート (PDF)");
     const QString proposed =
         (data.completeBaseName().isEmpty() ? QStringLiteral("report") : data.completeBaseName()) +
         QStringLiteral(".pdf");
@@ -284,9 +285,8 @@ void TForm2::MenuItem2Click() {
     const report::ReportOutcome outcome = report::WriteReportFile(request, *path);
     QApplication::restoreOverrideCursor();
     if (!outcome.ok)
-        interaction_->MessageBox(
-            QStringLiteral("レポートを書けませんでした。\n%1\n%2").arg(*path, outcome.error),
-            QStringLiteral("レポート (PDF)"), Interaction::Icon::Error);
+        interaction_->MessageBox(tr("レポートを書けませんでした。\n%1\n%2").arg(*path, outcome.error),
+                                 tr("レポート (PDF)"), Interaction::Icon::Error);
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {
@@ -364,9 +364,16 @@ void TForm2::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+// The right-click menu is built in code, so a language switch names its entries here.
+void TForm2::TranslateMenu() {
+    MenuItem1->setText(tr("イベント一覧"));
+    MenuItem2->setText(tr("レポート (PDF)..."));
+}
+
 void TForm2::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         retranslateUi(this);
+        TranslateMenu();
         ComboBox1->setItemText(16, QStringLiteral(" "));
         if (!SelectionStartText.isEmpty()) SelectionStartText = tr("開始:") + selectionStartLabel_;
         if (!SelectionEndText.isEmpty()) SelectionEndText = tr("終了:") + selectionEndLabel_;

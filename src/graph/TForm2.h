@@ -111,6 +111,7 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void TranslateMenu();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -77,6 +77,7 @@ ShownTexts TextsOf(QWidget& window) {
         if (auto* b = qobject_cast<QAbstractButton*>(c)) out[key + ".text"] = {b->text(), b, Shown::Caption};
         if (auto* l = qobject_cast<QLabel*>(c)) out[key + ".text"] = {l->text(), l, Shown::Caption};
         if (auto* g = qobject_cast<QGroupBox*>(c)) out[key + ".title"] = {g->title(), g, Shown::Caption};
+        if (auto* m = qobject_cast<QMenu*>(c)) AddActions(out, key, m->actions());
         if (auto* box = qobject_cast<QComboBox*>(c))
             for (int i = 0; i < box->count(); ++i)
                 out[key + ".item" + QString::number(i)] = {box->itemText(i), box, Shown::Item};
@@ -304,6 +305,7 @@ TEST(Language, WithNoChoiceEveryFormTextIsTheJapaneseOneWhateverTheLocale) {
     EXPECT_TRUE(run.windows.Form4->Label1->text().startsWith("開始:"));
     EXPECT_TRUE(run.windows.Form4->Label5->text().startsWith("●データ数  : "));
     EXPECT_EQ(run.windows.Form2->ComboBox1->currentText(), "分");
+    EXPECT_EQ(run.windows.Form2->MenuItem2->text(), "レポート (PDF)...");
 }
 
 TEST(Language, WithLangEnNoTextOfAnyWindowIsJapanese) {
