@@ -15,14 +15,14 @@ UsageFailure Usage(const std::string& message) {
     return UsageFailure(message);
 }
 
-const OptionSpec* FindLong(std::span<const OptionSpec> options, std::string_view name) {
-    for (const OptionSpec& o : options)
+const OptionForm* FindLong(std::span<const OptionForm> options, std::string_view name) {
+    for (const OptionForm& o : options)
         if (o.name == name) return &o;
     return nullptr;
 }
 
-const OptionSpec* FindShort(std::span<const OptionSpec> options, char name) {
-    for (const OptionSpec& o : options)
+const OptionForm* FindShort(std::span<const OptionForm> options, char name) {
+    for (const OptionForm& o : options)
         if (o.shortName != 0 && o.shortName == name) return &o;
     return nullptr;
 }
@@ -35,12 +35,12 @@ std::optional<std::string> Invocation::Value(std::string_view name) const {
     return it->second;
 }
 
-Invocation ParseArguments(const std::vector<std::string>& words, std::span<const OptionSpec> options) {
+Invocation ParseArguments(const std::vector<std::string>& words, std::span<const OptionForm> options) {
     Invocation inv;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        const OptionSpec* spec = nullptr;
+        const OptionForm* form = nullptr;
         std::optional<std::string> attached;
         if (!optionsEnded && word == "--") {
             optionsEnded = true;
@@ -49,12 +49,12 @@ Invocation ParseArguments(const std::vector<std::string>& words, std::span<const
         if (!optionsEnded && word.size() > 2 && word.compare(0, 2, "--") == 0) {
             const std::size_t eq = word.find('=');
             const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-            spec = FindLong(options, name);
-            if (!spec) throw Usage("unknown option --" + name);
+            form = FindLong(options, name);
+            if (!form) throw Usage("unknown option --" + name);
             if (eq != std::string::npos) attached = word.substr(eq + 1);
         } else if (!optionsEnded && word.size() > 1 && word[0] == '-' && word != "-") {
-            spec = FindShort(options, word[1]);
-            if (!spec) throw Usage("unknown option " + word.substr(0, 2));
+            form = FindShort(options, word[1]);
+            if (!form) throw Usage("unknown option " + word.substr(0, 2));
             if (word.size() > 2) attached = word.substr(2);
         } else {
             if (inv.command.empty() && !optionsEnded)
@@ -63,21 +63,21 @@ Invocation ParseArguments(const std::vector<std::string>& words, std::span<const
                 inv.operands.push_back(word);
             continue;
         }
-        const std::string shown = "--" + std::string(spec->name);
+        const std::string shown = "--" + std::string(form->name);
         std::string value;
-        if (spec->valueName.empty()) {
+        if (form->valueName.empty()) {
             if (attached) throw Usage("option " + shown + " takes no value");
         } else if (attached) {
             value = *attached;
         } else {
             if (i + 1 >= words.size())
-                throw Usage("option " + shown + " needs a value (" + std::string(spec->valueName) + ")");
+                throw Usage("option " + shown + " needs a value (" + std::string(form->valueName) + ")");
             value = words[++i];
         }
-        if (inv.options.count(spec->name) && !spec->valueName.empty() &&
-            inv.options.at(std::string(spec->name)) != value)
+        if (inv.options.count(form->name) && !form->valueName.empty() &&
+            inv.options.at(std::string(form->name)) != value)
             throw Usage("option " + shown + " is given twice with different values");
-        inv.options[std::string(spec->name)] = value;
+        inv.options[std::string(form->name)] = value;
     }
     return inv;
 }

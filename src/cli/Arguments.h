@@ -11,7 +11,7 @@
 namespace vexa::cli {
 
 // An option as it may be written: --name, --name=VALUE, --name VALUE, -x, -xVALUE, -x VALUE.
-struct OptionSpec {
+struct OptionForm {
     std::string_view name;      // without the dashes
     char shortName = 0;         // 0: none
     std::string_view valueName; // empty: a flag without a value
@@ -29,7 +29,7 @@ struct Invocation {
 
 // Reads the words after the program's name. Options may stand before or after the subcommand; "--"
 // ends them. Throws UsageFailure for an unknown option or a missing value.
-Invocation ParseArguments(const std::vector<std::string>& words, std::span<const OptionSpec> options);
+Invocation ParseArguments(const std::vector<std::string>& words, std::span<const OptionForm> options);
 
 // Option values: a whole number within [low, high], or a number of seconds >= 0 (decimals allowed).
 // Throw UsageFailure naming the option.

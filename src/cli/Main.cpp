@@ -21,7 +21,7 @@ constexpr std::string_view kExitCodes =
     "  4  the logger stopped answering or was unplugged; download and capture then write every\n"
     "     record that arrived whole to FILE.partial.csv\n";
 
-std::string OptionLine(const OptionSpec& o) {
+std::string OptionLine(const OptionForm& o) {
     std::string left = "  ";
     left += o.shortName ? std::string("-") + o.shortName + ", " : std::string("    ");
     left += "--" + std::string(o.name);
@@ -67,7 +67,7 @@ std::string OverviewHelp() {
         text += name + std::string(s.summary) + "\n";
     }
     text += "\nOptions:\n";
-    for (const OptionSpec& o : AllOptions())
+    for (const OptionForm& o : AllOptions())
         if (IsGlobalOption(o.name)) text += OptionLine(o);
     text += "\n";
     text += kExitCodes;
@@ -88,8 +88,8 @@ std::string SubcommandHelp(const Subcommand& s) {
     if (!s.details.empty()) text += "\n" + std::string(s.details) + "\n";
     text += "\nOptions:\n";
     for (std::string_view name : s.options)
-        if (const OptionSpec* o = FindOption(name)) text += OptionLine(*o);
-    for (const OptionSpec& o : AllOptions())
+        if (const OptionForm* o = FindOption(name)) text += OptionLine(*o);
+    for (const OptionForm& o : AllOptions())
         if (IsGlobalOption(o.name)) text += OptionLine(o);
     text += "\n";
     text += kExitCodes;

@@ -8,7 +8,7 @@ namespace vexa::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 14> kOptions{{
+constexpr std::array<OptionForm, 14> kOptions{{
     // Global.
     {"port", 0, "PORT", "use this port (COM3, /dev/ttyUSB0) instead of looking for the logger"},
     {"wait", 0, "SECONDS", "look for the logger (or the named port) this long before giving up; default 5"},
@@ -96,7 +96,7 @@ constexpr std::array<Subcommand, 8> kSubcommands{{
 
 } // namespace
 
-std::span<const OptionSpec> AllOptions() {
+std::span<const OptionForm> AllOptions() {
     return kOptions;
 }
 
@@ -105,8 +105,8 @@ bool IsGlobalOption(std::string_view name) {
            name == "version";
 }
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& o : kOptions)
+const OptionForm* FindOption(std::string_view name) {
+    for (const OptionForm& o : kOptions)
         if (o.name == name) return &o;
     return nullptr;
 }

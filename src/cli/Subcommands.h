@@ -30,10 +30,10 @@ struct Subcommand {
 };
 
 // Every option any subcommand takes, global ones first; ParseArguments reads with it.
-std::span<const OptionSpec> AllOptions();
+std::span<const OptionForm> AllOptions();
 // The options every subcommand takes: --port, --wait, --json, --help, --version.
 bool IsGlobalOption(std::string_view name);
-const OptionSpec* FindOption(std::string_view name);
+const OptionForm* FindOption(std::string_view name);
 
 std::span<const Subcommand> Subcommands();
 const Subcommand* FindSubcommand(std::string_view name);
