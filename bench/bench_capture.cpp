@@ -6,6 +6,7 @@
 #include "platform/RegistryFilePortRegistry.h"
 #include "platform/ScriptedInteraction.h"
 #include "sim/Simulator.h"
+#include "support/SessionProbe.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     if (!Pump(
             [&] {
                 return form->State.LinkUp == 1 && !form->ApdComPort1.Open() &&
-                       form->State.PendingCommand1.Empty();
+                       form->LoggerSession().QueuedFollowUps().empty();
             },
             10000))
         Fail("the simulated logger did not link");
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
         probe.start(5);
         // The samples arrive as one block, so the capture ends at once and only its writing is timed.
         const qint64 begin = clock.nsecsElapsed();
-        capture.Exchange().OnBytes(stream, vexa::session::Clock::now());
+        vexa::session::SessionProbe::Capture(form->LoggerSession()).OnBytes(stream, vexa::session::Clock::now());
         if (!Pump([&] { return !capture.Exchange().Active(); }, 60000)) Fail("the lines were not written");
         const qint64 end = clock.nsecsElapsed();
         const qint64 worstWriting = worst;

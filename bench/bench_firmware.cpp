@@ -5,7 +5,10 @@
 #include "protocol/StandInImage.h"
 #include "serial/QueueMailbox.h"
 #include "serial/TApdComPort.h"
+#include "session/ComPortLink.h"
 #include "session/FirmwareExchange.h"
+#include "session/Session.h"
+#include "support/SessionRecorder.h"
 #include "sim/Simulator.h"
 
 #include <algorithm>
@@ -20,25 +23,26 @@ namespace {
 
 using vexa::session::Clock;
 
-// The window's part of the update, reduced to what the exchange needs: the port and the clock.
-struct Driver : vexa::session::FirmwareObserver {
-    TApdComPort* port = nullptr;
-    Clock::time_point lineSentAt{};
+// The serial component under the session, with the moment each write went out, for the round trip.
+struct TimedPort final : vexa::session::LinkPort {
+    explicit TimedPort(TApdCustomComPort& port) : inner(port) {}
+    vexa::session::ComPortLink inner;
+    Clock::time_point lastSentAt{};
     bool lineOut = false;
-    std::vector<double> rttMs;
-    std::optional<vexa::session::FirmwareResult> result;
 
-    void FirmwareSend(std::string_view bytes) override {
-        port->PutString(std::string(bytes));
-        lineSentAt = Clock::now();
+    void Select(unsigned n) override { inner.Select(n); }
+    unsigned Selected() const override { return inner.Selected(); }
+    bool IsOpen() const override { return inner.IsOpen(); }
+    void Open() override { inner.Open(); }
+    void Close() override { inner.Close(); }
+    void Drain() override { inner.Drain(); }
+    void Send(std::string_view bytes) override {
+        inner.Send(bytes);
+        lastSentAt = Clock::now();
         lineOut = true;
     }
-    void FirmwareProgressStart(int) override {}
-    void FirmwareLine(int, const std::string&) override {}
-    void FirmwareSendingDone() override {}
-    void FirmwareRestoreTimer(int) override {}
-    void FirmwareStatus(const std::string&) override {}
-    void FirmwareEnded(const vexa::session::FirmwareResult& r) override { result = r; }
+    std::string ReadAvailable() override { return inner.ReadAvailable(); }
+    bool DeviceLost() override { return inner.DeviceLost(); }
 };
 
 double Percentile(std::vector<double> v, double p) {
@@ -59,48 +63,45 @@ int main() {
     port.SetComNumber(1);
     port.SetBaud(115200);
     port.SetRTS(false);
-    port.SetOpen(true);
 
-    Driver driver;
-    driver.port = &port;
-    vexa::session::FirmwareExchange exchange(driver);
+    TimedPort link(port);
+    vexa::testing::SessionRecorder rec;
+    vexa::session::Session session(link, rec);
+    std::vector<double> rttMs;
     port.OnTriggerAvail = [&](TApdCustomComPort& cp, std::uint16_t) {
         const auto now = Clock::now();
-        std::string block;
-        while (cp.CharReady())
-            block += cp.GetChar();
         // A notification whose bytes an earlier one already took brings nothing: no acknowledgement.
-        if (block.empty()) return;
-        if (driver.lineOut && exchange.updateActive() == 1) {
-            driver.rttMs.push_back(
-                std::chrono::duration<double, std::milli>(now - driver.lineSentAt).count());
-            driver.lineOut = false;
+        if (!cp.CharReady()) return;
+        if (link.lineOut && session.Firmware().updateActive() == 1) {
+            rttMs.push_back(std::chrono::duration<double, std::milli>(now - link.lastSentAt).count());
+            link.lineOut = false;
         }
-        exchange.OnBytes(block, now);
+        session.OnDataAvailable(now);
     };
 
     // "Start": the entry sequence, then the update itself.
-    port.PutString("\x03\x06\x03\x06\x03");
+    session.RequestHello(Clock::now()); // the logger is there: commands are enabled
+    session.RequestBootLoaderEntry(Clock::now());
     for (int i = 0; i < 5000 && !sim.inBootLoader(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const auto start = Clock::now();
-    exchange.Begin(vexa::StandInImageLines(), 1000, start);
+    session.StartFirmwareUpdate(vexa::StandInImageLines(), start);
     const bool done = mailbox->PumpUntil(
         [&] {
-            exchange.OnTick(Clock::now());
-            return driver.result.has_value();
+            session.Tick(Clock::now());
+            return !rec.firmwareResults.empty();
         },
         std::chrono::minutes(2));
     const double totalMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    port.SetOpen(false);
+    port.OnTriggerAvail = nullptr;
     sim.stop();
-    if (!done || driver.result->failed() || driver.rttMs.size() < 7000) {
+    if (!done || rec.firmwareResults[0].failed() || rttMs.size() < 7000) {
         std::fprintf(stderr, "bench_firmware: update did not complete (%s)\n",
-                     driver.result ? driver.result->message.c_str() : "no result");
+                     done ? rec.firmwareResults[0].message.c_str() : "no result");
         return 1;
     }
     std::printf("bench: firmware.update_ms %.1f ms\n", totalMs);
-    std::printf("bench: firmware.line_rtt_p50_ms %.3f ms\n", Percentile(driver.rttMs, 0.50));
-    std::printf("bench: firmware.line_rtt_p99_ms %.3f ms\n", Percentile(driver.rttMs, 0.99));
+    std::printf("bench: firmware.line_rtt_p50_ms %.3f ms\n", Percentile(rttMs, 0.50));
+    std::printf("bench: firmware.line_rtt_p99_ms %.3f ms\n", Percentile(rttMs, 0.99));
     return 0;
 }

@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     TForm1 form(deps);
     form.Timer1->SetInterval(0);
     registry.PlugLogger(5, name);
-    form.State.LinkUp = 1;  // linked: answers go through the reply loop
-    form.State.CommandsEnabled = 1;
+    // Linked without an exchange ("Hello"): answers go through the reply loop.
+    form.Button38Click();
     form.ApdComPort1.SetComNumber(5);
 
     const int exchanges = 1000;
@@ -67,20 +67,21 @@ int main(int argc, char** argv) {
     bool failed = false;
     std::thread logger([&] {
         for (int i = 0; i < exchanges && !failed; ++i) {
-            // A handler opens the port, sends, and queues a follow-up command.
+            // A handler sends a command with a follow-up ("o", then "p" once its answer ends).
             QMetaObject::invokeMethod(
-                &form,
-                [&] {
-                    form.ApdComPort1.SetOpen(true);
-                    form.State.PendingCommand1 = "p";
-                },
+                &form, [&] { form.LoggerSession().RequestCommand({"o", {"p"}}, Clock::now()); },
                 Qt::BlockingQueuedConnection);
+            if (ReadSome(master, 1) != "o") {
+                std::fprintf(stderr, "bench: exchange %d: no command\n", i);
+                failed = true;
+                break;
+            }
             const auto t0 = Clock::now();
             if (::write(master, "#", 1) != 1) failed = true;
             const std::string got = ReadSome(master, 1);
             const auto t1 = Clock::now();
             if (got != "p") {
-                std::fprintf(stderr, "bench: exchange %d got %zu bytes\n", i, got.size());
+                std::fprintf(stderr, "bench: exchange %d got %zu bytes (%s)\n", i, got.size(), got.c_str());
                 failed = true;
                 break;
             }

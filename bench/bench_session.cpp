@@ -1,6 +1,7 @@
 // Speed of the session's framing: a 72,000-record download's bytes, delivered in 4 KiB blocks as the
 // serial layer hands them over, framed and stored as record lines (decoding is measured elsewhere).
 #include "session/Session.h"
+#include "support/SessionRecorder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,21 +10,6 @@
 #include <vector>
 
 namespace {
-
-struct Quiet : vexa::session::SessionObserver {
-    void SendToLogger(std::string_view) override {}
-    void ClosePort() override {}
-    void LinkEstablished() override {}
-    void StageChanged(vexa::session::ReceiveStage) override {}
-    void WorkAreaLine(std::string_view) override {}
-    void ModelLineReceived(const vexa::ModelLine&) override {}
-    void StatusReplyReceived(const vexa::StatusReply&) override {}
-    void MonitorScanned(const vexa::MonitorScan&) override {}
-    void DownloadProgress(int) override {}
-    void DownloadFinished(std::vector<std::string>&&, const vexa::session::DownloadSummary&) override {}
-    void AnswerEnded(std::string_view) override {}
-    void ExchangeAbandoned(bool, int) override {}
-};
 
 // The logger's answer to "D" without its closing "#": the count line and one record line per record.
 std::string DownloadBytes(int count) {
@@ -46,21 +32,21 @@ int main() {
     constexpr int kRecords = 72000;
     constexpr size_t kBlock = 4096;
     const std::string bytes = DownloadBytes(kRecords);
-    Quiet quiet;
-    vexa::session::Session session(quiet);
-    session.State().LinkUp = 1;
+    vexa::testing::SessionRig rig;
+    auto& session = rig.session;
     std::vector<double> runs;
     const auto now = vexa::session::Clock::now();
+    session.RequestHello(now); // linked: answers go through the reply loop
     for (int run = 0; run < 9; ++run) {
-        session.StartDownload("D", "2024", now);
+        session.RequestDownload("D", "2024", now);
         const auto start = std::chrono::steady_clock::now();
         for (size_t pos = 0; pos < bytes.size(); pos += kBlock)
-            session.OnBytes(std::string_view(bytes).substr(pos, kBlock), now);
+            rig.Arrive(std::string_view(bytes).substr(pos, kBlock), now);
         const auto stop = std::chrono::steady_clock::now();
         runs.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
         if (session.State().RecordCount != kRecords)
             std::fprintf(stderr, "bench_session: stored %d records\n", session.State().RecordCount);
-        session.FinishDownload(true);
+        rig.Arrive("#", now); // the closing "#" decodes them
     }
     std::sort(runs.begin(), runs.end());
     std::printf("bench: session.frame72k_ms %.2f ms\n", runs[runs.size() / 2]);

@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QLocale>
+#include <QTimer>
 
 namespace {
 using vexa::session::Clock;
@@ -21,16 +22,17 @@ QString SystemDateTimeText(const QDateTime& when) {
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            locale.toString(when.time(), timeFormat.trimmed());
 }
+
+// While the sample lines go in, the work area is hidden and the window this small, so that tens of
+// thousands of lines cause no repaint.
+constexpr int kHeightWhileWriting = 160;
 } // namespace
 
 void TForm1::Button40Click() {
-    if (capture_->Busy()) return; // one capture at a time, also while the last one is being written
-    // A pending answer's queue must not follow into the stream, nor its lines into the capture.
-    session_.EndPendingExchange();
+    // One monitor sample first: its answer lands in the work area while the dialog is open, and becomes
+    // the capture's second line.
+    if (!session_.RequestCaptureSample(Clock::now())) return;
     Memo1->Clear();
-    ApdComPort1.SetOpen(true);
-    // One monitor sample: its answer lands in the work area while the dialog is open.
-    SendChar('n');
     const auto text = UI().InputQuery(QStringLiteral("5msec"),
                                       tr("オンラインデータ取得します。秒数を指定してください"),
                                       QStringLiteral("30"));
@@ -38,61 +40,28 @@ void TForm1::Button40Click() {
     const vexa::CaptureDuration duration = vexa::CaptureDurationFromText(QStringToAnsi(*text));
     // The rule stays, but a replaced value is never replaced without a word.
     if (!duration.note.empty()) Label33->setText(QString::fromStdString(duration.note));
-    capture_->Begin(duration.seconds * vexa::kCaptureSamplesPerSecond);
+    session_.StartCapture({duration.seconds * vexa::kCaptureSamplesPerSecond}, Clock::now());
 }
 
-CaptureView::CaptureView(TForm1& form) : QObject(&form), form_(form), exchange_(*this) {
+CaptureView::CaptureView(TForm1& form) : QObject(&form), form_(form) {
     setObjectName(QStringLiteral("CaptureView"));
-    answerPoll_.setInterval(10);
-    connect(&answerPoll_, &QTimer::timeout, this, [this] { WaitForAnswer(); });
     form_.installEventFilter(this);
 }
 
-void CaptureView::Begin(int target) {
-    pendingTarget_ = target;
-    savedTimerInterval_ = form_.Timer1->Interval();
-    // A tick now would send its own commands into the stream that is about to start.
-    form_.Timer1->SetInterval(0);
-    waitingForAnswer_ = true;
-    answerWaited_.start();
-    // The answer's "#" closes the port; only then is the work area's first line that answer, and no
-    // byte of it can be taken for a sample.
-    WaitForAnswer();
-    if (waitingForAnswer_) answerPoll_.start();
+const vexa::session::CaptureExchange& CaptureView::Exchange() const {
+    return form_.LoggerSession().Capture();
 }
 
-void CaptureView::WaitForAnswer() {
-    if (!waitingForAnswer_) return;
-    if (form_.ApdComPort1.Open() && answerWaited_.elapsed() < kAnswerWaitMs) return;
-    answerPoll_.stop();
-    waitingForAnswer_ = false;
-    StartNow();
-}
-
-void CaptureView::StartNow() {
-    const std::string kept = form_.Memo1->Count() > 0 ? form_.Memo1->Line(0) : std::string();
-    form_.Memo1->Clear();
-    form_.ApdComPort1.SetOpen(true);
-    // An answer that came too late is not a sample.
-    form_.ApdComPort1.FlushInBuffer();
-    // The answer's end restarts a stopped Timer1; the capture keeps it stopped until its lines are in.
-    form_.Timer1->SetInterval(0);
-    form_.LoggerSession().StopWatchdog();
-    vexa::session::CaptureStart start;
-    start.target = pendingTarget_;
-    start.startText = form_.State.NowText;
-    start.answerLine = kept;
-    start.countsPerG = form_.State.CountsPerG;
-    start.savedTimerInterval = savedTimerInterval_;
-    exchange_.Start(start, Clock::now());
+bool CaptureView::Busy() const {
+    return form_.LoggerSession().CaptureBusy();
 }
 
 void CaptureView::Escape() {
-    exchange_.Abort(Clock::now());
+    form_.LoggerSession().AbortCapture(Clock::now());
 }
 
 bool CaptureView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && event->type() == QEvent::KeyPress && exchange_.Streaming() &&
+    if (watched == &form_ && event->type() == QEvent::KeyPress && Exchange().Streaming() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         Escape();
         return true;
@@ -100,56 +69,66 @@ bool CaptureView::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void CaptureView::CaptureSend(std::string_view bytes) {
-    if (form_.ApdComPort1.Open()) form_.ApdComPort1.PutString(std::string(bytes));
+void CaptureView::Started() {
+    form_.Memo1->Clear();
 }
 
-void CaptureView::CaptureProgressShown(int maximum) {
+void CaptureView::ProgressShown(int maximum) {
     form_.ProgressBar1->setRange(0, maximum);
     form_.ProgressBar1->setValue(0);
     form_.ProgressBar1->show();
 }
 
-void CaptureView::CaptureProgress(int position) {
+void CaptureView::Progress(int position) {
     form_.ProgressBar1->setValue(std::min(position, form_.ProgressBar1->maximum()));
 }
 
-void CaptureView::CaptureProgressHidden() {
+void CaptureView::ProgressHidden() {
     form_.ProgressBar1->hide();
 }
 
-void CaptureView::CaptureWorkAreaLine(std::string line) {
+void CaptureView::WorkAreaLine(std::string line) {
     form_.Memo1->Add(std::move(line));
 }
 
-void CaptureView::CaptureOutputBegins() {
+void CaptureView::OutputBegins() {
     form_.Memo1->hide();
     form_.SavedFormHeight = form_.height();
-    form_.resize(form_.width(), 160);
+    form_.resize(form_.width(), kHeightWhileWriting);
 }
 
-void CaptureView::CaptureWorkAreaLines(std::vector<std::string>& lines) {
+void CaptureView::WorkAreaLines(std::vector<std::string>& lines) {
     form_.Memo1->AddLines(lines);
 }
 
-void CaptureView::CaptureOutputEnds() {
+void CaptureView::OutputEnds() {
     form_.Memo1->show();
     form_.resize(form_.width(), form_.SavedFormHeight);
 }
 
-void CaptureView::CaptureStepDue() {
+void CaptureView::StepDue() {
     // The next block after the events that are waiting, so the window keeps answering.
-    QTimer::singleShot(0, this, [this] { exchange_.WriteStep(); });
+    QTimer::singleShot(0, this, [this] { form_.LoggerSession().CaptureWriteStep(); });
 }
 
-void CaptureView::CaptureStatus(std::string text) {
+void CaptureView::Status(std::string text) {
     form_.Label33->setText(QString::fromStdString(text));
 }
 
-void CaptureView::CaptureRestoreTimer(int interval) {
-    form_.Timer1->SetInterval(interval);
-}
-
-std::string CaptureView::CaptureClockText() {
+std::string CaptureView::ClockText() {
     return QStringToAnsi(SystemDateTimeText(form_.Now()));
 }
+
+// ---- what the session reports of the capture, handed to its view ----
+
+void TForm1::CaptureStarted() { capture_->Started(); }
+void TForm1::CaptureProgressShown(int maximum) { capture_->ProgressShown(maximum); }
+void TForm1::CaptureProgress(int position) { capture_->Progress(position); }
+void TForm1::CaptureProgressHidden() { capture_->ProgressHidden(); }
+void TForm1::CaptureWorkAreaLine(std::string line) { capture_->WorkAreaLine(std::move(line)); }
+void TForm1::CaptureOutputBegins() { capture_->OutputBegins(); }
+void TForm1::CaptureWorkAreaLines(std::vector<std::string>& lines) { capture_->WorkAreaLines(lines); }
+void TForm1::CaptureOutputEnds() { capture_->OutputEnds(); }
+void TForm1::CaptureStepDue() { capture_->StepDue(); }
+void TForm1::CaptureStatus(std::string text) { capture_->Status(std::move(text)); }
+std::string TForm1::CaptureClockText() { return capture_->ClockText(); }

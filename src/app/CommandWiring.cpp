@@ -58,20 +58,19 @@ void TForm1::ConnectCommandHandlers() {
 }
 
 bool TForm1::LinkCommandsEnabled() const { return State.CommandsEnabled == 1; }
-bool TForm1::LinkPortOpen() const { return ApdComPort1.Open(); }
+bool TForm1::LinkPortOpen() const { return session_.PortOpen(); }
 
-void TForm1::LinkOpenAndSend(const std::string& bytes) {
-    session_.EndPendingExchange();
-    ApdComPort1.SetOpen(true);
-    Send(bytes);
+bool TForm1::LinkSendCommand(const std::string& bytes, const std::string& followUp) {
+    vexa::session::CommandRequest request{bytes, {}, vexa::session::Guard::Idle};
+    if (!followUp.empty()) request.followUps = {followUp};
+    // The tick stays off until the follow-up has run.
+    return Command(request, false, true);
 }
 
-void TForm1::LinkStopTimer() { Timer1->SetInterval(0); }
-void TForm1::LinkSetPendingCommand1(const std::string& command) { State.PendingCommand1 = command; }
 std::string TForm1::LinkReservationTimeText() const { return State.ReservationTimeText; }
-void TForm1::LinkSetReservationTimeText(const std::string& text) { State.ReservationTimeText = text; }
 int TForm1::LinkReservationState() const { return State.ReservationState; }
-void TForm1::LinkSetReservationState(int state) { State.ReservationState = state; }
+bool TForm1::LinkConfirmReservationTime(const std::string& text) { return session_.ConfirmReservationTime(text); }
+void TForm1::LinkDropReservationRequest() { session_.DropReservationRequest(); }
 void TForm1::LinkShowReservationTime() { Label25->setText(AnsiToQString(State.ReservationTimeText)); }
 void TForm1::LinkStartModeChange() { ComboBox4Change(); }
 Interaction& TForm1::LinkInteraction() { return UI(); }

@@ -1,4 +1,4 @@
-// The command set: what each button, label, list and check box sends to the logger.
+// The command set: what each button, label, list and check box asks the session to send.
 #include "app/TForm1.h"
 
 #include "app/MainWindowLanguage.h"
@@ -13,56 +13,27 @@
 
 namespace {
 
-enum class Guard {
-    None,     // always acts
-    Enabled,  // only while commands are enabled
-    Idle,     // only while commands are enabled and no exchange is running
-};
+using vexa::session::Clock;
+using vexa::session::CommandRequest;
+using vexa::session::Guard;
 
 enum class After {
     Nothing,
-    QueueStatus,  // the parser sends "p" when the answer ends; the tick stays off until then
-    StopTimer,
+    QueueStatus, // the logger's answer is followed by "p"; the tick stays off until the exchange ends
+    StopTimer,   // the tick stays off until the exchange ends
 };
 
-bool GuardMet(const TForm1& f, Guard guard) {
-    switch (guard) {
-    case Guard::None: return true;
-    case Guard::Enabled: return f.State.CommandsEnabled == 1;
-    case Guard::Idle: return f.State.CommandsEnabled == 1 && !f.ApdComPort1.Open();
-    }
-    return false;
-}
+constexpr bool kClear = true;
+constexpr bool kKeep = false;
 
-void OpenIfClosed(TForm1& f) {
-    if (!f.ApdComPort1.Open()) f.ApdComPort1.SetOpen(true);
-}
-
-void ApplyAfter(TForm1& f, After after) {
-    if (after == After::QueueStatus) f.State.PendingCommand1 = "p";
-    if (after != After::Nothing) f.Timer1->SetInterval(0);
-}
-
-// The common shape of a command handler. The bytes are built before the port is touched, so an
-// argument that is not a number ends the handler with nothing sent and queue and timer unchanged.
-template <typename Bytes>
-bool RunCommand(TForm1& f, Guard guard, bool clear, Bytes&& bytes, After after) {
-    if (!GuardMet(f, guard)) {
-        if (guard != Guard::None) f.LoggerReady(); // says so when the logger is not linked
-        return false;
-    }
-    if (clear) f.Memo1->Clear();
-    f.CommandArg = bytes();
-    // A new exchange: one still awaiting its answer ends here, with its queue.
-    f.LoggerSession().EndPendingExchange();
-    OpenIfClosed(f);
-    f.Send(f.CommandArg);
-    ApplyAfter(f, after);
-    return true;
-}
-
-bool RunCommand(TForm1& f, Guard guard, bool clear, const char* bytes, After after) {
-    return RunCommand(f, guard, clear, [bytes] { return std::string(bytes); }, after);
+// The common shape of a command handler: the session sends (or refuses, and says why); the window
+// clears the work area where the command's answer is to stand alone, and keeps discovery's tick from
+// closing the port before the follow-ups have run. An argument that is not a number ends the handler
+// before anything is asked of the session.
+bool RunCommand(TForm1& f, Guard guard, bool clear, std::string bytes, After after) {
+    CommandRequest request{std::move(bytes), {}, guard};
+    if (after == After::QueueStatus) request.followUps = {"p"};
+    return f.Command(request, clear, after != After::Nothing);
 }
 
 // A control's text as typed by a person: Shift-JIS bytes, kept in the handlers' scratch text.
@@ -71,19 +42,25 @@ std::string ControlText(TForm1& f, const QString& text) {
     return f.CommandText;
 }
 
-constexpr bool kClear = true;
-constexpr bool kKeep = false;
+std::string ClockCommand(const TForm1& f) {
+    return "s" + vexa::DateTimeArgument(f.State.NowText);
+}
 
 } // namespace
+
+bool TForm1::Command(const vexa::session::CommandRequest& request, bool clear, bool stopTimer) {
+    CommandArg = request.bytes;
+    if (!session_.RequestCommand(request, Clock::now())) return false;
+    if (clear) Memo1->Clear();
+    if (stopTimer) Timer1->SetInterval(0);
+    return true;
+}
 
 // ---- status and information ----
 
 void TForm1::Button8Click() {
+    if (!session_.RequestVersion(Clock::now())) return;
     Memo1->Clear();
-    State.MonitorPollPending = 0;
-    State.CommandsEnabled = 1;
-    OpenIfClosed(*this);
-    Send("p");
     Timer1->SetInterval(2000);
     Button39->hide();
     // Only this firmware has the radio that the reset button talks to.
@@ -93,59 +70,38 @@ void TForm1::Button8Click() {
 void TForm1::Button15Click() { RunCommand(*this, Guard::None, kClear, "m", After::Nothing); }
 
 void TForm1::Button46Click() {
-    OpenIfClosed(*this);
-    SendChar('m');
+    // A one-byte command sent into whatever runs.
+    Command({"m", {}, Guard::None, false}, kKeep, false);
 }
 
 void TForm1::Button44Click() { RunCommand(*this, Guard::None, kClear, "vp", After::Nothing); }
 void TForm1::Button29Click() { RunCommand(*this, Guard::Idle, kKeep, "n", After::Nothing); }
 void TForm1::Button5Click() { RunCommand(*this, Guard::None, kKeep, "#", After::Nothing); }
-
-void TForm1::Button56Click() {
-    OpenIfClosed(*this);
-    SendChar('E');
-}
-
+void TForm1::Button56Click() { Command({"E", {}, Guard::None, false}, kKeep, false); }
 void TForm1::Button41Click() { RunCommand(*this, Guard::Enabled, kClear, "Z", After::Nothing); }
 void TForm1::Label36Click() { RunCommand(*this, Guard::Enabled, kClear, "e", After::Nothing); }
 
 void TForm1::Button45Click() {
-    session_.EndPendingExchange();
-    OpenIfClosed(*this);
-    SendChar('e');
-    SendChar('p');
+    if (!session_.RequestStandby(Clock::now())) return;
     Button45->hide();
     Button46->show();
-    // The close lets the two queued bytes out first.
-    ApdComPort1.SetOpen(false);
-    // Closed on purpose: no answer is awaited, so the silence watchdog must not end a later exchange.
-    session_.StopWatchdog();
 }
 
 // ---- clock and time ----
 
 void TForm1::Button2Click() {
-    if (RunCommand(*this, Guard::Idle, kKeep, [this] { return "s" + vexa::DateTimeArgument(State.NowText); },
-                   After::StopTimer))
-        State.PendingCommand1 = "t";
+    Command({ClockCommand(*this), {"t"}, Guard::Idle}, kKeep, true);
 }
 
 void TForm1::Button1Click() {
-    RunCommand(*this, Guard::None, kKeep, [this] { return "s" + vexa::DateTimeArgument(State.NowText); }, After::StopTimer);
-    State.PendingCommand1 = "te";
-    // The tick sends "m" once the logger has had time to take the new clock.
-    ClockSetDeadline = NowValue.addSecs(12);
-    State.ClockSetPending = 1;
+    if (session_.RequestClockSet(Clock::now())) Timer1->SetInterval(0);
 }
 
 void TForm1::Button16Click() { RunCommand(*this, Guard::Idle, kKeep, "t", After::Nothing); }
 
 void TForm1::Label26DblClick() {
-    if (!LoggerReady()) return;
-    session_.EndPendingExchange();
-    OpenIfClosed(*this);
-    ApdComPort1.FlushInBuffer();
-    Send("t");
+    // The port's waiting input is discarded before the request.
+    Command({"t", {}, Guard::Enabled, true, true}, kKeep, false);
 }
 
 // ---- recording start and stop ----
@@ -155,111 +111,74 @@ void TForm1::Button14Click() { RunCommand(*this, Guard::Enabled, kKeep, "f", Aft
 void TForm1::Label22DblClick() {}
 
 void TForm1::ComboBox4Change() {
-    if (!GuardMet(*this, Guard::Enabled)) return;
-    // Branches that send nothing leave the queue alone: nothing may reach the logger that the user
-    // did not ask for.
+    // Texts that name no start mode send nothing, and leave nothing queued either.
     const QString text = StartModeSource(ComboBox4->currentText());
-    const auto clock = [this] { return "s" + vexa::DateTimeArgument(State.NowText); };
     if (text == QStringLiteral("今すぐ開始")) {
-        RunCommand(*this, Guard::Enabled, kKeep, clock, After::StopTimer);
-        State.PendingCommand1 = "t";
+        Command({ClockCommand(*this), {"t"}, Guard::Enabled}, kKeep, true);
     } else if (text == QStringLiteral("Sleep")) {
         RunCommand(*this, Guard::Enabled, kKeep, "f", After::QueueStatus);
     } else if (text == QStringLiteral("開始")) {
         RunCommand(*this, Guard::Enabled, kKeep, "o", After::QueueStatus);
     } else if (text == QStringLiteral("予約開始") || text == QStringLiteral("予約開始*")) {
-        if (State.ReservationState == 0) {
+        switch (session_.RequestReservedStart(Clock::now())) {
+        case vexa::session::ReservedStart::TimeNeeded:
             // The time is asked for first; confirming it runs this handler again.
-            State.ReservationState = 2;
             if (Form5) {
                 Form5->show();
                 Form5->raise();
             }
-            return;
+            break;
+        case vexa::session::ReservedStart::Sent:
+            Timer1->SetInterval(0);
+            break;
+        case vexa::session::ReservedStart::Refused:
+            break;
         }
-        // Clock, reservation time, wait state and the time request, one answer after the other.
-        session_.EndPendingExchange();
-        State.PendingCommand1 = "l" + State.ReservationTimeText;
-        Timer1->SetInterval(0);
-        OpenIfClosed(*this);
-        Send(clock());
-        State.PendingCommand2 = "f";
-        State.PendingCommand3 = "t";
     }
 }
 
 // ---- measurement settings ----
 
 void TForm1::ComboBox1Change() {
-    if (RunCommand(*this, Guard::Enabled, kKeep, [this] { return "d" + ControlText(*this, ComboBox1->currentText()); },
+    if (RunCommand(*this, Guard::Enabled, kKeep, "d" + ControlText(*this, ComboBox1->currentText()),
                    After::QueueStatus))
         Memo1->Clear();
 }
 
 void TForm1::Button9Click() {
-    RunCommand(*this, Guard::None, kKeep, [this] { return "d" + ControlText(*this, ComboBox1->currentText()); },
-               After::Nothing);
+    RunCommand(*this, Guard::None, kKeep, "d" + ControlText(*this, ComboBox1->currentText()), After::Nothing);
 }
 
 void TForm1::ComboBox2Change() {
-    if (!GuardMet(*this, Guard::Idle)) return;
-    State.IntervalName = ControlText(*this, ComboBox2->currentText());
-    // A typed text that names no interval has no code: nothing is sent until it does.
-    const auto code = vexa::IntervalCodeOfName(State.IntervalName);
-    if (!code) return;
-    RunCommand(*this, Guard::Idle, kKeep, [&] { return std::string{'j', *code}; }, After::QueueStatus);
+    if (session_.RequestInterval(ControlText(*this, ComboBox2->currentText()), Clock::now()))
+        Timer1->SetInterval(0);
 }
 
 void TForm1::Button17Click() {
-    // From the last minute interval the step wraps to "1min"; from the last seconds interval too,
-    // as no code lies past it.
-    State.IntervalIndex = vexa::NextIntervalIndex(State.IntervalIndex);
-    RunCommand(*this, Guard::None, kKeep, [this] { return std::string{'j', State.IntervalCodes[size_t(State.IntervalIndex)]}; },
-               After::Nothing);
-    State.IntervalName = vexa::IntervalNameAt(State.IntervalIndex);
+    if (!session_.RequestNextInterval(Clock::now())) return;
     ComboBox2->setEditText(QString::fromStdString(State.IntervalName));
 }
 
 void TForm1::ComboBox3Change() {
     RunCommand(*this, Guard::Enabled, kKeep,
-               [this] { return std::string{'i', vexa::SamplingCodeOfName(ComboBox3->currentText().toStdString())}; },
-               After::QueueStatus);
+               std::string{'i', vexa::SamplingCodeOfName(ComboBox3->currentText().toStdString())}, After::QueueStatus);
 }
 
 void TForm1::ComboBox5Change() {
-    if (State.CommandsEnabled == 1) {
-        RunCommand(*this, Guard::Enabled, kKeep, [this] { return ControlText(*this, ComboBox5->currentText()); },
-                   After::QueueStatus);
-        return;
-    }
-    State.CountsPerG = vexa::CountsPerGOfRangeText(ControlText(*this, ComboBox5->currentText()));
+    if (session_.RequestRange(ControlText(*this, ComboBox5->currentText()), Clock::now())) Timer1->SetInterval(0);
 }
 
 void TForm1::CheckBox2Click() {
     // Setting the mark below re-enters through the toggled signal; that must not send again.
     if (checkBox2Busy_) return;
     QScopedValueRollback busy(checkBox2Busy_, true);
-    if (!GuardMet(*this, Guard::Enabled)) {
-        // Nothing was sent, so the mark goes back to what the logger was last told.
-        CheckBox2->setChecked(State.ThresholdDetectOn == 1);
-        return;
-    }
-    const char* command = nullptr;
-    if (State.ThresholdDetectOn == 0) {
-        CheckBox2->setChecked(true);
-        State.ThresholdDetectOn = 1;
-        command = "k1";
-    } else {
-        CheckBox2->setChecked(false);
-        State.ThresholdDetectOn = 0;
-        command = "k0";
-    }
-    RunCommand(*this, Guard::Enabled, kKeep, command, After::QueueStatus);
+    if (session_.RequestThresholdDetect(Clock::now())) Timer1->SetInterval(0);
+    // The mark shows what the logger was last told (unchanged when nothing was sent).
+    CheckBox2->setChecked(State.ThresholdDetectOn == 1);
 }
 
 void TForm1::Label19DblClick() {
-    RunCommand(*this, Guard::Idle, kKeep,
-               [this] { return std::string(Label19->text() == QStringLiteral("BZ-ON") ? "z1" : "z0"); },
+    RunCommand(*this, Guard::Idle, kKeep, Label19->text() == QStringLiteral("BZ-ON") ? "z1" : "z0",
                After::QueueStatus);
 }
 
@@ -268,8 +187,7 @@ void TForm1::Label19DblClick() {
 namespace {
 template <typename Form>
 void AxisCommand(TForm1& f, const char* prefix, QLineEdit* edit, Form form, bool clear) {
-    RunCommand(f, Guard::Enabled, clear, [&] { return prefix + form(ControlText(f, edit->text())); },
-               After::QueueStatus);
+    RunCommand(f, Guard::Enabled, clear, prefix + form(ControlText(f, edit->text())), After::QueueStatus);
 }
 } // namespace
 
@@ -310,41 +228,29 @@ void TForm1::Button36Click() { RunCommand(*this, Guard::Enabled, kClear, "b1", A
 void TForm1::Button43Click() { RunCommand(*this, Guard::Enabled, kClear, "b0", After::Nothing); }
 
 void TForm1::Button26Click() {
-    RunCommand(*this, Guard::None, kKeep, "N01", After::Nothing);
+    if (!RunCommand(*this, Guard::None, kKeep, "N01", After::Nothing)) return;
     // The tick sends the status request byte by byte.
-    State.TickSequence = "p";
-    State.TickSequenceIndex = 0;
+    session_.QueueTickSequence("p");
 }
 
 void TForm1::Button49Click() {
-    RunCommand(*this, Guard::None, kClear, "W", After::Nothing);
-    Timer1->SetInterval(3000);
+    if (RunCommand(*this, Guard::None, kClear, "W", After::Nothing)) Timer1->SetInterval(3000);
 }
 
 void TForm1::Button54Click() { RunCommand(*this, Guard::Enabled, kKeep, "Kr", After::StopTimer); }
 
 void TForm1::Button55Click() {
-    if (!RunCommand(*this, Guard::Enabled, kKeep,
-                    [this] { return "Kw" + vexa::TrimmedTextArgument(ControlText(*this, Edit21->text())); },
-                    After::StopTimer))
-        return;
-    SendChar('\r');
+    RunCommand(*this, Guard::Enabled, kKeep, "Kw" + vexa::TrimmedTextArgument(ControlText(*this, Edit21->text())) + "\r",
+               After::StopTimer);
 }
 
 // ---- link and monitor ----
 
 void TForm1::Button38Click() {
-    if (State.LinkUp == 1) {
-        if (State.CommandsEnabled != 1) return;
-        ApdComPort1.SetOpen(true);
-        SendChar('n');
-        return;
-    }
-    // The linked state without an exchange, as at the logger's first contact.
-    session_.EnterLinkedState();
+    session_.RequestHello(Clock::now());
 }
 
-void TForm1::Button22Click() { State.MonitorCommand = "hAAA"; }
+void TForm1::Button22Click() { session_.QueueMonitorCommand("hAAA"); }
 
 // ---- labels that open the settings dialogs ----
 

@@ -10,8 +10,9 @@ const char* const kStarColumnLine = "Date,Xaxis,Yaxis,Zaxis,Temp";
 
 void TForm1::StartDownload(const char* request, const std::string& header1, const char* header2,
                            int heightDuring, bool setDataFileName) {
-    // An answer still awaited (a greeting without its "#") must not finish inside this download.
-    session_.EndPendingExchange();
+    // The session sends the request (or refuses it and says why); the window then takes its transfer
+    // look, before any answer can arrive.
+    if (!session_.RequestDownload(request, QStringToAnsi(Label15->text()), vexa::session::Clock::now())) return;
     Timer1->SetInterval(0);
     Memo1->Clear();
     Memo1->hide();
@@ -25,9 +26,6 @@ void TForm1::StartDownload(const char* request, const std::string& header1, cons
     DownloadStartTime = Now();
     Memo1->Add(header1);
     Memo1->Add(header2);
-    ApdComPort1.SetOpen(true);
-    ApdComPort1.FlushInBuffer();
-    session_.StartDownload(request, QStringToAnsi(Label15->text()), vexa::session::Clock::now());
     if (setDataFileName) DataFileName = QStringToAnsi(ComboBox5->currentText() + Label18->text());
 }
 
@@ -38,22 +36,18 @@ std::string TForm1::StartYearLine(bool withCountsPerG) const {
 }
 
 void TForm1::Button30Click() {
-    if (!LoggerReady()) return;
     const int top = ProgressBar1->mapTo(this, QPoint(0, 0)).y();
     StartDownload("D", StartYearLine(true), kColumnLine, top + 45, true);
 }
 
 void TForm1::Button47Click() {
-    if (!LoggerReady()) return;
     StartDownload("C", StartYearLine(true), kColumnLine, 160, true);
 }
 
 void TForm1::Button3Click() {
-    if (!LoggerReady()) return;
     StartDownload("G", StartYearLine(false), kColumnLine, 160, false);
 }
 
 void TForm1::Button28Click() {
-    if (!LoggerReady()) return;
     StartDownload("G", StartYearLine(false), kStarColumnLine, 0, false);
 }

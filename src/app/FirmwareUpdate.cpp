@@ -1,4 +1,4 @@
-// The window's side of the firmware update: "Start", "Update", "HEX…", and what the exchange reports.
+// The window's side of the firmware update: "Start", "Update", "HEX…", and what the update reports.
 #include "app/FirmwareImage.h"
 #include "app/TForm1.h"
 
@@ -11,54 +11,10 @@
 
 namespace {
 const QString kCaption = QStringLiteral("Firmware update");
+using vexa::session::Clock;
 } // namespace
 
-// Renders the update's reports into the controls; the exchange itself never names one.
-class FirmwareView final : public vexa::session::FirmwareObserver {
-  public:
-    explicit FirmwareView(TForm1& form) : f(form) {}
-
-    void FirmwareSend(std::string_view bytes) override { f.ApdComPort1.PutString(std::string(bytes)); }
-    void FirmwareProgressStart(int lineCount) override {
-        f.ProgressBar1->setRange(0, lineCount);
-        f.ProgressBar1->setValue(0);
-        f.ProgressBar1->show();
-    }
-    void FirmwareLine(int position, const std::string& shown) override {
-        f.ProgressBar1->setValue(position);
-        f.Edit12->setText(AnsiToQString(shown));
-    }
-    void FirmwareSendingDone() override {
-        f.ProgressBar1->hide();
-        f.Memo1->Clear();
-    }
-    void FirmwareRestoreTimer(int interval) override { f.Timer1->SetInterval(interval); }
-    void FirmwareStatus(const std::string& text) override {
-        f.Label33->setText(QString::fromStdString(text));
-    }
-    void FirmwareEnded(const vexa::session::FirmwareResult& result) override {
-        f.ProgressBar1->hide();
-        // The image in the work area has been used up (or is stale after a failure): "Start" prepares the
-        // next.
-        f.Button39->hide();
-        if (result.failed()) {
-            // The logger is in its boot loader or gone: drop the link, so discovery connects again.
-            f.FirmwareLinkLost();
-        }
-        f.UI().MessageBox(QString::fromStdString(result.message), kCaption,
-                          result.outcome == vexa::session::FirmwareOutcome::Completed
-                              ? Interaction::Icon::Information
-                              : Interaction::Icon::Warning);
-    }
-
-  private:
-    TForm1& f;
-};
-
 void TForm1::SetUpFirmwareUpdate() {
-    firmwareView_ = std::make_unique<FirmwareView>(*this);
-    Firmware = std::make_unique<vexa::session::FirmwareExchange>(*firmwareView_);
-    LoggerSession().SetFirmwareMode(Firmware.get());
     standInImage_ = StandInImage();
     Memo2->SetLines(standInImage_);
     Label42->setText(QStringLiteral("stand-in, %1 lines").arg(Memo2->Count()));
@@ -68,33 +24,51 @@ void TForm1::SetUpFirmwareUpdate() {
     connect(Button57, &QPushButton::clicked, this, [this] { Button57Click(); });
 }
 
-void TForm1::FirmwareLinkLost() {
-    ShowLinkDown();
-    ApdComPort1.SetOpen(false);
-    State.LinkUp = 0;
-    State.CommandsEnabled = 0;
-    State.AutoConnectDone = 0;
+void TForm1::FirmwareProgressStart(int lineCount) {
+    ProgressBar1->setRange(0, lineCount);
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+}
+
+void TForm1::FirmwareLine(int position, const std::string& shown) {
+    ProgressBar1->setValue(position);
+    Edit12->setText(AnsiToQString(shown));
+}
+
+void TForm1::FirmwareSendingDone() {
+    ProgressBar1->hide();
+    Memo1->Clear();
+}
+
+void TForm1::FirmwareStatus(const std::string& text) {
+    Label33->setText(QString::fromStdString(text));
+}
+
+void TForm1::FirmwareEnded(const vexa::session::FirmwareResult& result) {
+    ProgressBar1->hide();
+    // The image in the work area has been used up (or is stale after a failure): "Start" prepares the next.
+    Button39->hide();
+    UI().MessageBox(QString::fromStdString(result.message), kCaption,
+                    result.outcome == vexa::session::FirmwareOutcome::Completed ? Interaction::Icon::Information
+                                                                                : Interaction::Icon::Warning);
 }
 
 void TForm1::Button37Click() {
-    if (State.CommandsEnabled != 1) return;
-    // The entry sequence in the middle of a running update would reach the boot loader as image data.
-    if (Firmware->Active()) return;
-    // An answer still awaited must not be read as the boot loader's, nor its queue follow the entry.
-    session_.EndPendingExchange();
+    // The boot loader's entry sequence; the session refuses it without a logger or while an update runs.
+    if (!session_.RequestBootLoaderEntry(Clock::now())) return;
     Memo1->Clear();
-    if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);
-    // The boot loader's entry sequence; the logger does not answer it, so no answer is awaited.
-    ApdComPort1.PutString(std::string("\x03\x06\x03\x06\x03", 5));
     Memo1->SetLines(Memo2->Lines());
     Button39->show();
 }
 
 void TForm1::Button39Click() {
-    // The waits below no longer hold the window, so a second click must not start a second update.
-    if (Firmware->Active()) return;
+    // While an update or a capture owns the link, a second update (or anything) is not started.
+    if (!session_.ClaimWorkArea()) return;
     // No question about an image is worth asking when nobody is there to take it.
-    if (!LoggerReady()) return;
+    if (!session_.CommandsEnabled()) {
+        RequestRefused(vexa::session::Refusal::NoLogger);
+        return;
+    }
     const std::vector<std::string> lines = Memo1->Lines();
     const vexa::HexImageCheck check = vexa::CheckHexImage(lines);
     if (!check.ok) {
@@ -111,11 +85,7 @@ void TForm1::Button39Click() {
                        kCaption))
         return;
     UI().ShowMessage(QStringLiteral("Do not Release or Power off until update completed"));
-    session_.EndPendingExchange();
-    const int saved = Timer1->Interval();
-    Timer1->SetInterval(0);
-    if (!ApdComPort1.Open()) ApdComPort1.SetOpen(true);
-    Firmware->Begin(vexa::ImageLinesForUpdate(lines), saved, vexa::session::Clock::now());
+    session_.StartFirmwareUpdate(vexa::ImageLinesForUpdate(lines), Clock::now());
 }
 
 void TForm1::Button57Click() {
@@ -125,7 +95,7 @@ void TForm1::Button57Click() {
     o.fileMustExist = true;
     const std::optional<QString> path = UI().OpenFileName(o);
     if (!path) return;
-    if (Firmware->Active()) {
+    if (session_.Firmware().Active()) {
         UI().MessageBox(QStringLiteral("An update is running; the image cannot change now."), kCaption,
                         Interaction::Icon::Warning);
         return;

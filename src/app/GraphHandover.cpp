@@ -22,10 +22,7 @@ void TForm1::Button12Click() {
         Label33->setText(QStringLiteral("Graph: the first %1 lines are drawn; %2 lines after them are not")
                              .arg(vexa::kGraphLineLimit)
                              .arg(handover->linesLeftOut));
-    State.CountsPerG = handover->countsPerG;
-    State.LineCount = int(handover->lines.size());
-    if (State.DownloadLines.size() < handover->lines.size()) State.DownloadLines.resize(handover->lines.size());
-    std::move(handover->lines.begin(), handover->lines.end(), State.DownloadLines.begin());
+    session_.HoldGraphLines(std::move(handover->lines), handover->countsPerG);
     if (!Form2) return;
     Form2->close();
     Form2->resize(800, 550);

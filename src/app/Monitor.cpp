@@ -1,4 +1,4 @@
-// The real-time monitor: switching it on and off (the tick polls, the parser shows the answers).
+// The real-time monitor: switching it on and off (the session's tick polls, the parser shows the answers).
 #include "app/TForm1.h"
 
 namespace {
@@ -12,21 +12,22 @@ QList<QWidget*> MonitorShownSet(TForm1& f) {
 } // namespace
 
 void TForm1::Button10Click() {
-    if (ApdComPort1.Open()) ApdComPort1.SetOpen(false);
-    if (State.MonitorMode == 0) {
+    session_.SetMonitor(State.MonitorMode == 0, vexa::session::Clock::now());
+}
+
+void TForm1::MonitorChanged(bool on) {
+    if (on) {
         Timer1->SetInterval(0);
-        State.MonitorMode = 1;
         Button10->setText(tr("もどる"));
         Memo1->Clear();
         Memo1->Add("On monitoring");
         for (QWidget* w : MonitorHiddenSet(*this)) w->hide();
         for (QWidget* w : MonitorShownSet(*this)) w->show();
         Memo1->hide();
+        // About three polls a second.
         Timer1->SetInterval(300);
     } else {
         Timer1->SetInterval(1000);
-        State.MonitorMode = 0;
-        State.StatusRefreshPending = 1;
         Button10->setText(tr("モニタ"));
         Button10->setPalette(QPalette());
         Memo1->Clear();

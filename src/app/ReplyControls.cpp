@@ -6,18 +6,21 @@
 #include "platform/TextCodec.h"
 #include "protocol/ShownTexts.h"
 
+#include <QScopedValueRollback>
+
 void TForm1::StatusReplyReceived(const vexa::StatusReply& reply) {
     // The session has already taken what the link itself keeps (counts per G, interval, sampling,
     // record count, start year); the texts go into their controls, then the replies that do more.
     for (const vexa::ShownText& shown : vexa::ShownTexts(reply))
         ShowText(shown);
     if (const auto* count = std::get_if<vexa::CountReply>(&reply)) ApplyCountReply(*count);
-    if (const auto* detect = std::get_if<vexa::ThresholdDetectReply>(&reply)) {
+    if (std::holds_alternative<vexa::ThresholdDetectReply>(reply)) {
+        // The session has taken the logger's report (and, where it differs from what the logger was
+        // told, queued the command that tells it again): the box shows the result without running
+        // its click handler.
         CheckBox2->setFocus();
-        // A change of the box runs its click handler while ThresholdDetectOn still holds the old
-        // state (connected to the box's toggled signal).
-        if (CheckBox2->isChecked() != detect->detectOn) CheckBox2->setChecked(detect->detectOn);
-        State.ThresholdDetectOn = CheckBox2->isChecked() ? 1 : 0;
+        QScopedValueRollback busy(checkBox2Busy_, true);
+        CheckBox2->setChecked(State.ThresholdDetectOn == 1);
         Edit12->setText(QString::number(State.ThresholdDetectOn));
     }
 }

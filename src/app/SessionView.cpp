@@ -1,4 +1,5 @@
-// The window's side of the logger session: bytes and ticks go down to it, what it reports comes up here.
+// The window's side of the logger session: bytes and ticks go down to it, what it reports comes up here
+// and becomes controls, the status line and Timer1's interval.
 #include "app/TForm1.h"
 
 #include "app/MainWindowLanguage.h"
@@ -12,26 +13,25 @@ QString Q(std::string_view bytes) {
 }
 } // namespace
 
-void TForm1::Send(const std::string& bytes) {
-    session_.Send(bytes, vexa::session::Clock::now());
-}
-
-void TForm1::SendChar(char c) {
-    Send(std::string(1, c));
-}
-
 void TForm1::ApdComPort1TriggerAvail(TApdCustomComPort& CP, std::uint16_t Count) {
+    (void)CP;
     (void)Count;
-    // All bytes of the notification in one read: the session frames them as a block.
-    session_.OnNotification([&CP] { return CP.GetAvailable(); }, vexa::session::Clock::now());
+    // The session reads every byte of the notification in one call and frames them as a block.
+    session_.OnDataAvailable(vexa::session::Clock::now());
 }
 
-void TForm1::SendToLogger(std::string_view bytes) {
-    ApdComPort1.PutString(std::string(bytes));
-}
-
-void TForm1::ClosePort() {
-    ApdComPort1.SetOpen(false);
+void TForm1::PhaseChanged(vexa::session::Phase phase) {
+    using vexa::session::Phase;
+    // The update and the capture keep discovery's tick off while they own the link, and give it back
+    // the interval it had.
+    const bool exclusive = phase == Phase::Capture || phase == Phase::Firmware;
+    if (exclusive && !exclusivePhase_) {
+        savedTimerInterval_ = Timer1->Interval();
+        Timer1->SetInterval(0);
+    } else if (!exclusive && exclusivePhase_) {
+        Timer1->SetInterval(savedTimerInterval_);
+    }
+    exclusivePhase_ = exclusive;
 }
 
 void TForm1::LinkEstablished() {
@@ -43,25 +43,77 @@ void TForm1::LinkEstablished() {
     Label25->setText(Q(State.ReservationTimeText));
 }
 
-void TForm1::StageChanged(vexa::session::ReceiveStage stage) {
-    using vexa::session::ReceiveStage;
-    const char* text = nullptr;
-    switch (stage) {
-    case ReceiveStage::None:
-        return;
-    case ReceiveStage::Receiving:
+void TForm1::ShowLinkDown() {
+    Image4->show();
+    Image5->hide();
+    Button32->hide();
+    Button31->hide();
+    Button45->hide();
+}
+
+void TForm1::LinkDown(const vexa::session::LinkDownReport& report) {
+    using vexa::session::LinkLoss;
+    ShowLinkDown();
+    Button4->setText(tr("接<->続"));
+    const QString unplugged = QStringLiteral("the logger was unplugged");
+    switch (report.reason) {
+    case LinkLoss::Unplugged:
+    case LinkLoss::PortVanished:
+        // A download cut short has already put its record count in the status line; the reason follows.
+        if (report.downloadCut)
+            Label33->setText(Label33->text() + QStringLiteral(" (") + unplugged + QStringLiteral(")"));
+        else
+            Label33->setText(QStringLiteral("Exchange ended: ") + unplugged);
+        break;
+    case LinkLoss::Silent:
+        if (!report.downloadCut)
+            Label33->setText(
+                QStringLiteral("No answer from the logger for %1 s: exchange ended").arg(report.silentSeconds));
+        break;
+    case LinkLoss::Closed:
+        Label33->setText(QStringLiteral("Link closed"));
+        break;
+    case LinkLoss::UpdateFailed:
+        break; // the update's own message says what happened
+    }
+    // Discovery goes on, so the logger is found and greeted again when it is back (a capture still
+    // writing its lines gives the timer back when it is done).
+    if (Timer1->Interval() == 0 && !exclusivePhase_) Timer1->SetInterval(1000);
+}
+
+void TForm1::RequestRefused(vexa::session::Refusal why) {
+    using vexa::session::Refusal;
+    switch (why) {
+    case Refusal::NoLogger:
+        Label33->setText(QStringLiteral("No logger connected: the command was not sent"));
+        break;
+    case Refusal::Busy:
+        break; // the answer to the running exchange is still to come; the click is simply not taken
+    case Refusal::UpdateRunning:
+        Label33->setText(QStringLiteral("A firmware update is running: nothing else is sent to the logger until it ends"));
+        break;
+    case Refusal::CaptureRunning:
+        Label33->setText(QStringLiteral("A 5ms capture is running: nothing else is sent to the logger until its lines are in"));
+        break;
+    }
+}
+
+void TForm1::ReceiveProgress(vexa::session::ReceiveStep step) {
+    using vexa::session::ReceiveStep;
+    const char* text = "";
+    switch (step) {
+    case ReceiveStep::ReplyBytes:
         text = "1";
         break;
-    case ReceiveStage::MonitorScan:
-        text = "2";
-        break;
-    case ReceiveStage::MonitorScanned:
+    case ReceiveStep::MonitorLine:
         text = "3";
         break;
-    case ReceiveStage::AnswerEnded:
+    case ReceiveStep::Prompt:
         text = "3.5";
         break;
-    case ReceiveStage::MonitorPolled:
+    case ReceiveStep::MonitorPoll:
+        // What the last poll brought is not this one's answer.
+        Memo1->Clear();
         text = "4";
         break;
     }
@@ -115,12 +167,7 @@ void TForm1::DownloadFinished(std::vector<std::string>&& lines,
 
 void TForm1::AnswerEnded(std::string_view lastText) {
     Label24->setText(Q(lastText));
-    if (Timer1->Interval() == 0) Timer1->SetInterval(1000);
-}
-
-void TForm1::ExchangeAbandoned(bool downloadCut, int timeoutSeconds) {
-    if (!downloadCut)
-        Label33->setText(
-            QStringLiteral("No answer from the logger for %1 s: exchange ended").arg(timeoutSeconds));
-    if (Timer1->Interval() == 0) Timer1->SetInterval(1000);
+    // The answer to the capture's "n" ends after the capture took the link: discovery stays off until
+    // the capture gives it back.
+    if (Timer1->Interval() == 0 && !exclusivePhase_) Timer1->SetInterval(1000);
 }

@@ -21,7 +21,7 @@ QPoint MainWindowPosition(int screenWidth, int screenHeight) {
 }
 
 TForm1::TForm1(TForm1Deps deps, QWidget* parent)
-    : QWidget(parent), session_(*this), State(session_.State()), deps_(std::move(deps)) {
+    : QWidget(parent), State(session_.State()), Firmware(&session_.Firmware()), deps_(std::move(deps)) {
     if (!deps_.clock) deps_.clock = [] { return QDateTime::currentDateTime(); };
     setupUi(this);
     setWindowTitle(QStringLiteral("VEXA-RealTime"));
@@ -35,16 +35,15 @@ TForm1::TForm1(TForm1Deps deps, QWidget* parent)
     SessionTick->start(250);
     ConnectPortHooks();
     capture_ = new CaptureView(*this);
-    session_.SetCaptureMode(&capture_->Exchange());
     ConnectHandlers();
     SetUpFirmwareUpdate();
     FormCreate();
 }
 
 TForm1::~TForm1() {
-    // Close the port before the controls its handler touches go away.
+    // No notification may reach the controls while they go away; the component closes the port as it
+    // is destroyed.
     ApdComPort1.OnTriggerAvail = nullptr;
-    ApdComPort1.SetOpen(false);
 }
 
 void TForm1::ConnectPortHooks() {
@@ -90,12 +89,7 @@ void TForm1::FormCreate() {
     const int button11Top = Button11->mapTo(this, QPoint(0, 0)).y();
     resize(2 * Memo1->x() + Memo1->width(), button11Top + 67);
 
-    State.PendingCommand1.Clear();
-    State.PendingCommand2.Clear();
-    State.PendingCommand3.Clear();
-    State.MonitorCommand.Clear();
     Memo1->Clear();
-    State.TickSequenceIndex = -1;
 
     UpDown1->setMaximum(100);
     UpDown1->setMinimum(0);
@@ -110,10 +104,7 @@ void TForm1::FormCreate() {
         UI().ErrorBox(ExceptionMessage(std::current_exception()));
     }
 
-    // The interval codes are the protocol's table; the index starts at the first of them.
-    State.IntervalIndex = 0;
     Button22->hide();
-    State.ClockSetPending = 0;
 
     // Thresholds 00..98.
     ComboBox1->clear();

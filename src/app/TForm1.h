@@ -7,6 +7,7 @@
 #include "protocol/ShownTexts.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
+#include "session/ComPortLink.h"
 #include "session/FirmwareExchange.h"
 #include "session/PortSearch.h"
 #include "session/Session.h"
@@ -45,29 +46,40 @@ public:
     explicit TForm1(TForm1Deps deps, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The serial port component: its line settings and delivery are set here; only the session opens,
+    // closes, drains, reads and writes it.
+    TApdComPort ApdComPort1;
+
 private:
-    vexa::session::Session session_;
+    vexa::session::ComPortLink portLink_{ApdComPort1};
+    vexa::session::Session session_{portLink_, *this};
 
 public:
-    // The link's shared state, owned by the session (LinkUp, CommandsEnabled, PendingCommand1, ...).
-    vexa::session::LinkState& State;
+    // The link's state, read only: the session alone writes it (LinkUp, CommandsEnabled, CountsPerG, ...).
+    const vexa::session::LinkState& State;
     vexa::session::Session& LoggerSession() { return session_; }
+    const vexa::session::Session& LoggerSession() const { return session_; }
+    // The update's exchange with the boot loader, run by the session.
+    const vexa::session::FirmwareExchange* const Firmware;
 
     TTimer* Timer1;
-    TApdComPort ApdComPort1;
     // Drives the session's own tick (watchdog, exclusive modes' time-outs), also while Timer1 is stopped.
     QTimer* SessionTick;
 
-    // State of the window itself: the PC clock as the last tick read it, the timed "m" after a clock
-    // setting, the download's start and the height it restores, and the data set's name for the graph.
+    // State of the window itself: the PC clock as the last tick read it, the caption's suffix, the
+    // download's start and the height it restores, and the data set's name for the graph.
     QDateTime NowValue;
-    QDateTime ClockSetDeadline;
+    std::string WindowTitleText = " UPdater20003.0De26";
     QDateTime DownloadStartTime;
     int SavedFormHeight = 0;
     std::string DataFileName;
     // Scratch texts of the command handlers.
     std::string CommandText;
     std::string CommandArg;
+    // A command of the command set: asks the session to send it; then clears the work area and stops
+    // discovery's tick (so it cannot close the port before the follow-ups have run) where asked. False
+    // when the session refused it.
+    bool Command(const vexa::session::CommandRequest& request, bool clearWorkArea, bool stopTimer);
 
     // Size remembered at the end of FormCreate; the "↓" label toggles back to this height.
     int StartWidth = 0;
@@ -176,13 +188,11 @@ public:
     // The settings dialogs' view of this window.
     bool LinkCommandsEnabled() const override;
     bool LinkPortOpen() const override;
-    void LinkOpenAndSend(const std::string& bytes) override;
-    void LinkStopTimer() override;
-    void LinkSetPendingCommand1(const std::string& command) override;
+    bool LinkSendCommand(const std::string& bytes, const std::string& followUp) override;
     std::string LinkReservationTimeText() const override;
-    void LinkSetReservationTimeText(const std::string& text) override;
     int LinkReservationState() const override;
-    void LinkSetReservationState(int state) override;
+    bool LinkConfirmReservationTime(const std::string& text) override;
+    void LinkDropReservationRequest() override;
     void LinkShowReservationTime() override;
     void LinkStartModeChange() override;
     Interaction& LinkInteraction() override;
@@ -194,21 +204,11 @@ public:
 
     // The session's tick; it also notices at once a port whose logger was unplugged (PortLoss.cpp).
     void SessionTickTimer();
-    // False, with the reason in the status line, when no logger is linked (the command buttons).
-    bool LoggerReady();
 
     // ---- firmware update (FirmwareUpdate.cpp) ----
     void Button37Click();
     void Button39Click();
     void Button57Click();
-    // The update's exchange with the boot loader; the session hands it the link while it runs.
-    std::unique_ptr<vexa::session::FirmwareExchange> Firmware;
-    // A failed update left the logger in its boot loader or gone: link-down look, discovery connects again.
-    void FirmwareLinkLost();
-
-    // Sends bytes to the logger and waits for its answer (arms the session's watchdog).
-    void Send(const std::string& bytes);
-    void SendChar(char c);
 
     // Current PC date-time (the clock seam).
     QDateTime Now() const;
@@ -218,39 +218,57 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What the session reports, rendered into the controls (SessionView.cpp, ReplyControls.cpp).
-    void SendToLogger(std::string_view bytes) override;
-    void ClosePort() override;
+    // What the session reports, rendered into the controls (SessionView.cpp, ReplyControls.cpp,
+    // Monitor.cpp, Capture.cpp, FirmwareUpdate.cpp).
+    void PhaseChanged(vexa::session::Phase phase) override;
     void LinkEstablished() override;
-    void StageChanged(vexa::session::ReceiveStage stage) override;
+    void LinkDown(const vexa::session::LinkDownReport& report) override;
+    void RequestRefused(vexa::session::Refusal why) override;
+    void MonitorChanged(bool on) override;
+    void ReceiveProgress(vexa::session::ReceiveStep step) override;
     void WorkAreaLine(std::string_view line) override;
     void ModelLineReceived(const vexa::ModelLine& model) override;
     void StatusReplyReceived(const vexa::StatusReply& reply) override;
     void MonitorScanned(const vexa::MonitorScan& scan) override;
+    void AnswerEnded(std::string_view lastText) override;
     void DownloadProgress(int value) override;
     void DownloadFinished(std::vector<std::string>&& lines, const vexa::session::DownloadSummary& summary) override;
-    void AnswerEnded(std::string_view lastText) override;
-    void ExchangeAbandoned(bool downloadCut, int timeoutSeconds) override;
+    void CaptureStarted() override;
+    void CaptureProgressShown(int maximum) override;
+    void CaptureProgress(int position) override;
+    void CaptureProgressHidden() override;
+    void CaptureWorkAreaLine(std::string line) override;
+    void CaptureOutputBegins() override;
+    void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
+    void CaptureOutputEnds() override;
+    void CaptureStepDue() override;
+    void CaptureStatus(std::string text) override;
+    std::string CaptureClockText() override;
+    void FirmwareProgressStart(int lineCount) override;
+    void FirmwareLine(int position, const std::string& shown) override;
+    void FirmwareSendingDone() override;
+    void FirmwareStatus(const std::string& text) override;
+    void FirmwareEnded(const vexa::session::FirmwareResult& result) override;
     void ApplyCountReply(const vexa::CountReply& reply);
     void ShowText(const vexa::ShownText& shown);
     // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
     std::string StartYearLine(bool withCountsPerG) const;
     void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
                        bool setDataFileName);
-    // The logger hung up under an open port: end the exchange, keep what arrived, say so.
-    void PortHungUp();
     // Discovery helpers.
     void DiscoveryTick();
     void ShowLinkDown();
     // Fills a list of the discovery tick, with a last line naming how many entries it leaves out.
     void ShowPortList(QListWidget* list, const std::vector<std::string>& names, size_t notListed);
     bool registryCutSaid_ = false;
-    // The logger's port is gone: link-down look, port closed, next finding connects again, a running
-    // download is finished with what arrived.
-    void LoggerGone();
+    // A connect went out: the caption and pictures say the logger's answer is awaited.
+    void ShowConnecting();
     std::string unusablePortName_;  // a port name without a number, reported once
     QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
     vexa::session::RegistrySnapshot lastSnapshot_;
+    // Timer1's interval while an update or a capture owns the link, given back when it ends.
+    bool exclusivePhase_ = false;
+    int savedTimerInterval_ = 0;
     void ConnectPortHooks();
 
     void ConnectHandlers();
@@ -260,7 +278,6 @@ private:
     void OnDblClick(QWidget* label, std::function<void()> handler);
 
     void SetUpFirmwareUpdate();
-    std::unique_ptr<vexa::session::FirmwareObserver> firmwareView_;
     std::vector<std::string> standInImage_;
 
     TForm1Deps deps_;

@@ -43,6 +43,8 @@ void TForm1::Button6Click() {
 }
 
 void TForm1::Button11Click() {
+    // While an update or a capture owns the work area a file does not replace it.
+    if (!session_.ClaimWorkArea()) return;
     Interaction::FileDialogOptions o;
     o.defaultSuffix = QStringLiteral("csv");
     o.filter = QStringLiteral("text|*.csv");

@@ -12,8 +12,6 @@ bool SendNumberedCommand(MainWindowLink& link, QLineEdit& field, char letter, in
     if (n < 0 || n > maxValue) n = 0;
     field.setText(QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')));
     field.repaint();
-    link.LinkOpenAndSend(std::string(1, letter) + QStringToAnsi(field.text()));
-    link.LinkStopTimer();
-    link.LinkSetPendingCommand1("p");
-    return true;
+    // The logger's answer is followed by a status request, so the window shows the new value.
+    return link.LinkSendCommand(std::string(1, letter) + QStringToAnsi(field.text()), "p");
 }

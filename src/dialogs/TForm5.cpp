@@ -96,14 +96,10 @@ void TForm5::Button1Click() {
     // left at "9" must still give "09".
     const QString text =
         TwoDigits(month) + "/" + TwoDigits(day) + " " + TwoDigits(hour) + ":" + TwoDigits(minute);
-    link_.LinkSetReservationTimeText(QStringToAnsi(text));
+    const bool listAsked = link_.LinkConfirmReservationTime(QStringToAnsi(text));
     hide();
     link_.LinkShowReservationTime();
-    if (link_.LinkReservationState() == 2) {
-        link_.LinkSetReservationState(1);
-        link_.LinkStartModeChange();
-    }
-    link_.LinkSetReservationState(1);
+    if (listAsked) link_.LinkStartModeChange();
 }
 
 void TForm5::changeEvent(QEvent* event) {
@@ -149,7 +145,7 @@ void TForm5::Timer1Timer() {
 void TForm5::closeEvent(QCloseEvent* event) {
     // Closing confirms nothing: a reservation asked for by the start-mode list is dropped, so the
     // next choice of the list opens this window again instead of sending a time never confirmed.
-    if (link_.LinkReservationState() == 2) link_.LinkSetReservationState(0);
+    link_.LinkDropReservationRequest();
     QWidget::closeEvent(event);
 }
 

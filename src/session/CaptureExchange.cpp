@@ -12,24 +12,31 @@ namespace {
 constexpr char CR = 0x0D;
 } // namespace
 
-CaptureExchange::CaptureExchange(CaptureObserver& observer)
-    : observer_(observer), CaptureRecords(kTableEntries) {}
+CaptureExchange::CaptureExchange(LinkPort& port, SessionObserver& observer)
+    : port_(port), observer_(observer) {}
+
+void CaptureExchange::SendToLogger(std::string_view bytes) {
+    // A port already gone takes nothing; the capture goes on to write what it has.
+    if (port_.IsOpen()) port_.Send(bytes);
+}
 
 bool CaptureExchange::Start(const CaptureStart& start, Clock::time_point now) {
     if (Active()) return false;
+    // The table is built by the first capture, so a session that never captures does not pay for it.
+    if (CaptureRecords.empty()) CaptureRecords.resize(kTableEntries);
     // The last sample taken lands in entry target, so the table bounds the target.
     CaptureTarget = std::clamp(start.target, 1, kTableEntries - 1);
-    SavedTimerInterval = start.savedTimerInterval;
     answerLine_ = start.answerLine;
     DroppedRecords = 0;
     recordTooLong_ = false;
     received_ = 0;
     CaptureEndText.clear();
+    observer_.CaptureStarted();
     observer_.CaptureProgressShown(CaptureTarget);
     CaptureStartText = start.startText;
     observer_.CaptureWorkAreaLine(CaptureStartLine(CaptureStartText, start.countsPerG));
     observer_.CaptureWorkAreaLine(answerLine_);
-    observer_.CaptureSend("x");
+    SendToLogger("x");
     CaptureIndex = 1;
     CaptureCharPos = 0;
     CaptureRecords[1].fill('\0');
@@ -39,7 +46,7 @@ bool CaptureExchange::Start(const CaptureStart& start, Clock::time_point now) {
 }
 
 std::string_view CaptureExchange::Record(int i) const {
-    if (i < 0 || i >= kTableEntries) return {};
+    if (i < 0 || std::size_t(i) >= CaptureRecords.size()) return {};
     const auto& entry = CaptureRecords[std::size_t(i)];
     return {entry.data(), strnlen(entry.data(), entry.size())};
 }
@@ -97,7 +104,7 @@ void CaptureExchange::Abort(Clock::time_point now) {
 }
 
 void CaptureExchange::EndStream(End how, bool sendStop) {
-    if (sendStop) observer_.CaptureSend(" ");
+    if (sendStop) SendToLogger(" ");
     observer_.CaptureProgressHidden();
     received_ = CaptureIndex - 1;
     CaptureIndex = 0;
@@ -134,7 +141,6 @@ bool CaptureExchange::WriteStep() {
     observer_.CaptureOutputEnds();
     observer_.CaptureProgressHidden();
     observer_.CaptureWorkAreaLine(CaptureEndLine(CaptureEndText));
-    observer_.CaptureRestoreTimer(SavedTimerInterval);
     if (end_ == End::Early)
         observer_.CaptureStatus("capture ended early: " + std::to_string(received_) + " of " +
                                 std::to_string(CaptureTarget) + " samples");

@@ -2,8 +2,9 @@
 #pragma once
 
 #include "protocol/CaptureFormat.h"
-#include "session/CaptureObserver.h"
 #include "session/ExclusiveMode.h"
+#include "session/LinkPort.h"
+#include "session/SessionObserver.h"
 
 #include <array>
 #include <chrono>
@@ -17,7 +18,6 @@ struct CaptureStart {
     std::string startText;  // "yyyy/mm/dd hh:mm:ss" of the start
     std::string answerLine; // the line that answered "n" (temperature field), or empty
     int countsPerG = 10;
-    int savedTimerInterval = 0; // Timer1's interval before the capture, restored at its end
 };
 
 class CaptureExchange final : public ExclusiveMode {
@@ -29,8 +29,12 @@ class CaptureExchange final : public ExclusiveMode {
     static constexpr std::chrono::milliseconds kStallLimit{2000};
     // Sample lines written per step; the window runs its events between steps.
     static constexpr int kLinesPerStep = 4000;
+    // The answer to the "n" before the stream is awaited this long at most; a logger that does not
+    // answer gets an empty second line.
+    static constexpr std::chrono::milliseconds kAnswerWait{1000};
 
-    explicit CaptureExchange(CaptureObserver& observer);
+    // "x" and " " go to the port; everything else is reported to the observer.
+    CaptureExchange(LinkPort& port, SessionObserver& observer);
 
     // Starts streaming: progress bar, the first two lines, "x". False (and nothing done) while a
     // capture is still active (streaming or writing).
@@ -64,8 +68,10 @@ class CaptureExchange final : public ExclusiveMode {
     enum class End { Complete, Early };
 
     void EndStream(End how, bool sendStop);
+    void SendToLogger(std::string_view bytes);
 
-    CaptureObserver& observer_;
+    LinkPort& port_;
+    SessionObserver& observer_;
     Phase phase_ = Phase::Idle;
     int CaptureIndex = 0;   // table entry being filled; 0 when not streaming
     int CaptureCharPos = 0; // next character of that entry
@@ -73,7 +79,6 @@ class CaptureExchange final : public ExclusiveMode {
     int CaptureTarget = 0;
     std::string CaptureStartText;
     std::string CaptureEndText;
-    int SavedTimerInterval = 0;
     int DroppedRecords = 0;
     bool recordTooLong_ = false;
     Clock::time_point lastSampleAt_{};

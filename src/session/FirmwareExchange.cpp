@@ -19,13 +19,12 @@ std::string Seconds(Clock::duration d) {
 
 } // namespace
 
-FirmwareExchange::FirmwareExchange(FirmwareObserver& observer, Clock::duration answerLimit)
-    : observer_(observer), answerLimit_(answerLimit) {}
+FirmwareExchange::FirmwareExchange(LinkPort& port, SessionObserver& observer, Clock::duration answerLimit)
+    : port_(port), observer_(observer), answerLimit_(answerLimit) {}
 
-bool FirmwareExchange::Begin(std::vector<std::string> lines, int savedTimerInterval, Clock::time_point now) {
+bool FirmwareExchange::Begin(std::vector<std::string> lines, Clock::time_point now) {
     if (phase_ != Phase::Idle || lines.size() < 2) return false;
     lines_ = std::move(lines);
-    SavedTimerInterval = savedTimerInterval;
     UpdateActive = 0;
     UpdateLineIndex = 0;
     LineCount = 0;
@@ -34,7 +33,7 @@ bool FirmwareExchange::Begin(std::vector<std::string> lines, int savedTimerInter
     phase_ = Phase::WaitingReady;
     deadline_ = now + answerLimit_;
     observer_.FirmwareStatus("Update: waiting for the boot loader");
-    observer_.FirmwareSend("e");
+    port_.Send("e");
     return true;
 }
 
@@ -44,7 +43,7 @@ void FirmwareExchange::SendLine(Clock::time_point now) {
     std::string shown = line;
     if (UpdateLineIndex > 0) shown += std::to_string(UpdateLineIndex) + std::to_string(LineCount);
     observer_.FirmwareLine(UpdateLineIndex, shown);
-    observer_.FirmwareSend(line);
+    port_.Send(line);
     ++UpdateLineIndex;
     deadline_ = now + answerLimit_;
 }
@@ -68,10 +67,13 @@ void FirmwareExchange::OnBytes(std::string_view block, Clock::time_point now) {
         return;
     }
     case Phase::Sending: {
-        // The whole block acknowledges the line sent last; each "!" in it is the logger's error report.
+        // Only the boot loader's answer to a line acknowledges it: "." for a line taken, "!" for one it
+        // reports as an error (each "!" is one report). Other bytes (an answer still under way from
+        // before the update, noise) do not, so the pacing cannot run ahead of the boot loader.
+        const auto errors = static_cast<std::size_t>(std::count(block.begin(), block.end(), '!'));
+        if (errors == 0 && block.find('.') == std::string_view::npos) return;
         const int answered = UpdateLineIndex - 1;
-        rejected_.insert(rejected_.end(),
-                         static_cast<std::size_t>(std::count(block.begin(), block.end(), '!')), answered);
+        rejected_.insert(rejected_.end(), errors, answered);
         lastAcknowledged_ = answered;
         if (UpdateLineIndex >= LineCount - 1) {
             Finish(now);
@@ -84,7 +86,7 @@ void FirmwareExchange::OnBytes(std::string_view block, Clock::time_point now) {
         // Only a burst that ends with "M" says the logger is back; "M" with more bytes after it is not the
         // end.
         if (block.back() != 'M') return;
-        observer_.FirmwareSend("m");
+        port_.Send("m");
         End(rejected_.empty() ? FirmwareOutcome::Completed : FirmwareOutcome::CompletedWithErrors);
         return;
     }
@@ -92,7 +94,7 @@ void FirmwareExchange::OnBytes(std::string_view block, Clock::time_point now) {
 
 void FirmwareExchange::Finish(Clock::time_point now) {
     observer_.FirmwareSendingDone();
-    observer_.FirmwareSend("qs");
+    port_.Send("qs");
     UpdateActive = 0;
     phase_ = Phase::Leaving;
     deadline_ = now + answerLimit_;
@@ -132,7 +134,7 @@ void FirmwareExchange::End(FirmwareOutcome outcome) {
     r.message = Describe(outcome);
     phase_ = Phase::Idle;
     UpdateActive = 0;
-    observer_.FirmwareRestoreTimer(SavedTimerInterval);
+    result_ = r;
     observer_.FirmwareStatus("");
     observer_.FirmwareEnded(r);
 }

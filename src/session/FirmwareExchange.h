@@ -3,6 +3,8 @@
 #pragma once
 
 #include "session/ExclusiveMode.h"
+#include "session/LinkPort.h"
+#include "session/SessionObserver.h"
 
 #include <string>
 #include <string_view>
@@ -35,36 +37,20 @@ struct FirmwareResult {
     }
 };
 
-// What the update asks of the window; the exchange never names a control.
-class FirmwareObserver {
-  public:
-    virtual ~FirmwareObserver() = default;
-    // Bytes for the logger, exactly as given.
-    virtual void FirmwareSend(std::string_view bytes) = 0;
-    // The boot loader is ready: progress range 0..lineCount at position 0, shown.
-    virtual void FirmwareProgressStart(int lineCount) = 0;
-    // A line goes out: progress position, and the text that shows it (the line, then index and count).
-    virtual void FirmwareLine(int position, const std::string& shown) = 0;
-    // The last line is acknowledged: progress hidden, work area cleared.
-    virtual void FirmwareSendingDone() = 0;
-    // Timer1 gets back the interval it had before the update.
-    virtual void FirmwareRestoreTimer(int interval) = 0;
-    // What the update is waiting for, for the status line.
-    virtual void FirmwareStatus(const std::string& text) = 0;
-    // The update is over, one way or another; shown to the user once.
-    virtual void FirmwareEnded(const FirmwareResult& result) = 0;
-};
-
 class FirmwareExchange : public ExclusiveMode {
   public:
     enum class Phase { Idle, WaitingReady, Sending, Leaving };
     static constexpr std::chrono::milliseconds kAnswerLimit{10000};
 
-    explicit FirmwareExchange(FirmwareObserver& observer, Clock::duration answerLimit = kAnswerLimit);
+    // Bytes go to the port; everything else is reported to the observer.
+    FirmwareExchange(LinkPort& port, SessionObserver& observer, Clock::duration answerLimit = kAnswerLimit);
 
     // Sends "e" and waits for the boot loader's "#". The last of `lines` is never sent (the image ends
     // with an empty line). Refused (false, nothing sent) while an update runs or with fewer than 2 lines.
-    bool Begin(std::vector<std::string> lines, int savedTimerInterval, Clock::time_point now);
+    bool Begin(std::vector<std::string> lines, Clock::time_point now);
+    // How the last update ended (valid once it has).
+    const FirmwareResult& Result() const { return result_; }
+    void SetAnswerLimit(Clock::duration limit) { answerLimit_ = limit; }
 
     bool Active() const override { return phase_ != Phase::Idle; }
     void OnBytes(std::string_view block, Clock::time_point now) override;
@@ -82,7 +68,9 @@ class FirmwareExchange : public ExclusiveMode {
     void End(FirmwareOutcome outcome);
     std::string Describe(FirmwareOutcome outcome) const;
 
-    FirmwareObserver& observer_;
+    LinkPort& port_;
+    SessionObserver& observer_;
+    FirmwareResult result_;
     Clock::duration answerLimit_;
     Phase phase_ = Phase::Idle;
     Clock::time_point deadline_{};
@@ -96,8 +84,6 @@ class FirmwareExchange : public ExclusiveMode {
     int UpdateLineIndex = 0;
     // Lines of the image when the boot loader became ready.
     int LineCount = 0;
-    // Timer1's interval before the update.
-    int SavedTimerInterval = 0;
 };
 
 } // namespace vexa::session

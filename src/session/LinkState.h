@@ -1,5 +1,7 @@
-// The logger link's shared state: the flags, counters, buffers and tables the exchange, the monitor
-// and the download cooperate through, under the names the window's handlers have always used.
+// The logger link's data: what the logger reported, the receive line, the download's table and the
+// settings the commands are built from. The session is its only writer; front ends read it as a const
+// view (Session::State()). What the link is doing is the session's phase, and what it will send is its
+// queue, not flags here.
 #pragma once
 
 #include "protocol/CodeTables.h"
@@ -29,32 +31,26 @@ struct LinkState {
             IntervalCodes[i] = vexa::IntervalCodes[i];
     }
 
-    // ---- link and exchange ----
+    // ---- link ----
+    // 1 once the logger has answered since the last connect (or "Hello" declared it); while 0, the
+    // first bytes that arrive are the logger's first contact.
     int LinkUp = 0;
+    // 1 while commands may be sent: set at first contact, by "VER" and "Hello", cleared when the link
+    // goes down.
     int CommandsEnabled = 0;
     int MonitorMode = 0;
-    int MonitorPollPending = 0;
-    int StatusRefreshPending = 0;
-    int GreetOnPrompt = 0;
-    // Follow-up commands: one goes out at each "#" that ends an answer, the first non-empty slot first.
-    FixedText<20> PendingCommand1;
-    FixedText<5> PendingCommand2;
-    FixedText<7> PendingCommand3;
-    FixedText<12> MonitorCommand;
-    FixedText<16> TickSequence;
-    int TickSequenceIndex = -1;
     std::array<char, kRxLineCapacity + 1> RxLine{};
     int RxLineLen = 0;
+    // The PC's date-time as the last discovery tick read it, "yyyy/mm/dd hh:mm:ss".
     std::string NowText;
     std::string ReservationTimeText;
+    // 0: no reservation time; 1: one was confirmed; 2: the start-mode list asked for one.
     int ReservationState = 0;
-    std::string WindowTitleText = " UPdater20003.0De26";
-    int ClockSetPending = 0;
+    // 1 once discovery has connected to the port it found; 0 makes the next finding connect again.
     int AutoConnectDone = 0;
 
     // ---- download and decoded data ----
-    int DownloadActive = 0;
-    std::vector<std::string> DownloadLines; // kTableEntries entries
+    std::vector<std::string> DownloadLines; // kTableEntries entries: raw record lines of a download
     int RecordCount = 0;
     int LineCount = 0;
     int BaseYear = 0;

@@ -5,17 +5,20 @@
 
 #include "protocol/MonitorLine.h"
 #include "protocol/StatusReply.h"
+#include "session/CaptureExchange.h"
 #include "session/ExclusiveMode.h"
+#include "session/FirmwareExchange.h"
 #include "session/LinkPort.h"
 #include "session/LinkState.h"
 #include "session/PortSearch.h"
 #include "session/SessionObserver.h"
 
 #include <chrono>
-#include <functional>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vexa::session {
@@ -30,6 +33,10 @@ enum class Guard {
 // A command of the command set: its bytes, and the follow-ups that go out one at each "#" that ends
 // an answer, in order. The exchange is over when an answer ends with nothing left to send.
 struct CommandRequest {
+    CommandRequest(std::string bytes_, std::vector<std::string> followUps_ = {}, Guard guard_ = Guard::None,
+                   bool endsPendingAnswer_ = true, bool drainFirst_ = false)
+        : bytes(std::move(bytes_)), followUps(std::move(followUps_)), guard(guard_),
+          endsPendingAnswer(endsPendingAnswer_), drainFirst(drainFirst_) {}
     std::string bytes;
     std::vector<std::string> followUps;
     Guard guard = Guard::None;
@@ -84,6 +91,8 @@ class Session {
   public:
     // The session drives the port alone; the observer renders what it reports.
     Session(LinkPort& port, SessionObserver& observer);
+    // The same with a download line table kept from an earlier session (see LinkState).
+    Session(LinkPort& port, SessionObserver& observer, std::vector<std::string> downloadLines);
 
     // ---- reading the link (the front ends never write it) ----
     const LinkState& State() const { return state_; }
@@ -98,6 +107,8 @@ class Session {
     std::vector<std::string> QueuedFollowUps() const;
     bool TickSequencePending() const;
     bool ClockGreetingPending() const;
+    // When the "m" after a clock setting is due (nothing when none is).
+    std::optional<WallClock::time_point> ClockGreetingDue() const;
     bool StatusRefreshPending() const;
     std::string MonitorCommand() const;
     // The port is open (an exchange is running, or the port was opened for one).
@@ -178,98 +189,108 @@ class Session {
     bool RequestBootLoaderEntry(Clock::time_point now);
     // "Update": "e", the image lines one per acknowledgement (the last line is not sent), "qs", "m".
     bool StartFirmwareUpdate(std::vector<std::string> lines, Clock::time_point now);
+    // The update's state, for the front end's controls.
+    const FirmwareExchange& Firmware() const { return firmware_; }
+    const CaptureExchange& Capture() const { return capture_; }
+
+    // ---- the graph's lines ----
+    // "グラフ" hands the work area's data lines to the graph window through the download table (it
+    // reads DownloadLines[0 .. LineCount - 1]); the counts per G follow the work area's start line.
+    void HoldGraphLines(std::vector<std::string>&& lines, int countsPerG);
 
     // ---- the work area ----
     // A front end is about to replace the work area ("FILE"): refused while an update or a capture
     // owns it.
     bool ClaimWorkArea();
 
-    // ---- until the port moves into the session: the old surface ----
-    explicit Session(SessionObserver& observer);
-    // The same with a download line table kept from an earlier session (see LinkState).
-    Session(SessionObserver& observer, std::vector<std::string> downloadLines);
-    LinkState& State() { return state_; }
-
-    // The exclusive modes, asked in this order before the normal framing at every notification.
-    void SetCaptureMode(ExclusiveMode* mode) { captureMode_ = mode; }
-    void SetFirmwareMode(ExclusiveMode* mode) { firmwareMode_ = mode; }
-    // The mode that owns the link now, or nullptr.
-    ExclusiveMode* ActiveMode() const;
-
-    // ---- receiving ----
-    // One data notification. readAll takes every byte the port holds (one call); it is not called at
-    // first contact, whose bytes stay unread and are parsed at the next notification.
-    void OnNotification(const std::function<std::string()>& readAll, Clock::time_point now);
-    // The same with the bytes in hand (tests, benchmarks): bytes left unread are held for the next call.
-    void OnBytes(std::string_view block, Clock::time_point now);
-    // The session's own tick: the watchdog, or the active mode's time-outs.
-    void OnTick(Clock::time_point now);
-    // The port is gone (unplugged, I/O error): a running download is finished with what arrived, the
-    // queue is dropped and the link is down, so that the next finding connects and greets again.
-    void OnPortLost(Clock::time_point now);
-
-    // ---- sending ----
-    // Sends bytes that the logger answers; arms the watchdog.
-    void Send(std::string_view bytes, Clock::time_point now);
-    // A connect request: "m", then the greeting's status requests once the logger answers.
-    void RequestContact(Clock::time_point now);
-    // The linked state without waiting for the logger (first contact, or the "Hello" button).
-    void EnterLinkedState();
-    // The tick's monitor poll "n"; its answer is awaited until the next "#".
-    void SendMonitorPoll(Clock::time_point now);
-    // No answer is awaited any more: its deadline, unread bytes, queue, half line and follow-up flags go.
-    void DropPendingAnswer();
-    void ClearQueue();
-    // A command of the user's starts a new exchange: one still awaiting its answer is ended first, with
-    // its queue and its follow-ups, so no stray command reaches the logger and no late reply line of it
-    // becomes a record. A download it cuts short keeps what arrived.
-    void EndPendingExchange();
-    // True once the greeting's answers (the "m" and both status reports) have all ended with "#".
-    bool GreetingDone() const { return greetingDone_; }
-
     // ---- watchdog ----
+    // No byte for this long while an answer is awaited loses the link (LinkLoss::Silent).
     void SetExchangeTimeout(Clock::duration timeout) { timeout_ = timeout; }
     Clock::duration ExchangeTimeout() const { return timeout_; }
     bool WatchdogArmed() const { return deadline_.has_value(); }
-    void StopWatchdog() { deadline_.reset(); }
-
-    // ---- download ----
-    // Sends the request and starts storing record lines; startYearText is the year the header shows.
-    void StartDownload(std::string_view request, std::string_view startYearText, Clock::time_point now);
-    // Decodes the stored lines (at the closing "#", or cut short when the logger went away).
-    void FinishDownload(bool complete);
 
   private:
-    LinkPort* port_ = nullptr;
-    Phase phase_ = Phase::Idle;
+    friend struct SessionProbe; // test setup only (tests/support/SessionProbe.h)
+
+    // What is queued, in order. Follow-ups go out one at each "#" that ends an answer; the others are
+    // the discovery tick's: the status refresh after the monitor, the characters of a tick sequence,
+    // the monitor's one-shot command, and the "m" due after a clock setting.
+    struct Queued {
+        enum class Kind { FollowUp, StatusRefresh, TickCharacter, MonitorCommand, ClockGreeting } kind;
+        std::string bytes;
+        WallClock::time_point due{};
+    };
+
+    // ---- receiving (SessionReceive.cpp) ----
     // Frames inbox_ from pos on; true when the exchange ended and the rest is to be dropped.
     bool Frame(size_t& pos, Clock::time_point now);
     void FirstContact(Clock::time_point now);
+    void EnterLinkedState();
     void HandleLine();
     void ApplyModelLine(std::string_view line);
     void ApplyStatusReply(std::string_view line);
     void StoreDownloadLine(std::string_view line);
     // Returns true when the exchange is over and the rest of the input is to be dropped.
     bool EndOfAnswer(Clock::time_point now);
-    void Abandon();
-    void Stage(ReceiveStage stage);
+    void Progress(ReceiveStep step);
+    void FinishDownload(bool complete);
 
+    // ---- exchanges (SessionRequests.cpp) ----
+    // The one guard of every request that touches the port: an update or a capture owns the link, or
+    // the command's own guard is not met. Reports the refusal.
+    bool Refused(Guard guard);
+    // Bytes whose answer is awaited: the watchdog is armed and, unless something runs, an exchange
+    // begins.
+    void Send(std::string_view bytes, Clock::time_point now);
+    // A new exchange replaces an answer still awaited: its queue, its unread bytes and its half line go;
+    // a download it cuts short keeps what arrived; a greeting cut short is repeated by the next tick.
+    void EndPendingAnswer();
+    // No answer is awaited any more.
+    void DropAnswer();
+    void DropFollowUps();
+    void SetPhase(Phase phase);
+    // The phase when nothing runs.
+    Phase RestingPhase() const;
+    bool Has(Queued::Kind kind) const;
+    void Remove(Queued::Kind kind);
+    void Connect(unsigned portNumber, Clock::time_point now);
+
+    // ---- the lost link (SessionLinkLoss.cpp) ----
+    void LoseLink(LinkLoss reason, Clock::time_point now);
+
+    // ---- capture and update (SessionExclusive.cpp) ----
+    ExclusiveMode* ActiveMode();
+    void BeginStreaming(Clock::time_point now);
+    // The capture or the update may have ended: the phase follows, and a failed update loses the link.
+    void AfterExclusive(Clock::time_point now);
+
+    LinkPort& port_;
     SessionObserver& observer_;
     LinkState state_;
-    ExclusiveMode* captureMode_ = nullptr;
-    ExclusiveMode* firmwareMode_ = nullptr;
+    Phase phase_ = Phase::Idle;
+    std::deque<Queued> queue_;
     Clock::duration timeout_ = std::chrono::seconds(10);
     std::optional<Clock::time_point> deadline_;
-    ReceiveStage stage_ = ReceiveStage::None;
+    std::optional<ReceiveStep> lastStep_;
     // Bytes taken from the port but not yet framed: a notification that arrives while a message box
     // of this one is open queues here, so bytes are framed in arrival order.
     std::string inbox_;
     bool framing_ = false;
-    // Bytes handed to OnBytes that first contact left unread.
-    std::string held_;
     int progressShown_ = -1;
-    // An exchange that dies before this is set leaves the link to be greeted again at the next tick.
-    bool greetingDone_ = false;
+    // A monitor poll went out; its "#" clears it.
+    bool pollPending_ = false;
+    // The wall-clock moment of the last discovery tick (a clock setting's "m" is due 12 s after it).
+    WallClock::time_point lastWallNow_{};
+    // The capture asked for: armed until the answer to its "n" has ended (or a second has passed).
+    bool captureArmed_ = false;
+    int captureTarget_ = 0;
+    Clock::time_point captureArmedAt_{};
+    // The first line that answered the capture's "n", kept for the capture's second line.
+    bool sampleRequested_ = false;
+    std::optional<std::string> sampleLine_;
+    bool losingLink_ = false;
+    CaptureExchange capture_;
+    FirmwareExchange firmware_;
 };
 
 } // namespace vexa::session

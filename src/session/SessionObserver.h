@@ -74,17 +74,6 @@ enum class ReceiveStep { ReplyBytes, MonitorLine, Prompt, MonitorPoll };
 
 struct FirmwareResult;
 
-// What the receive handler was doing; reported only until the port moves into the session (then
-// ReceiveProgress takes its place).
-enum class ReceiveStage {
-    None,
-    Receiving,      // a byte of a reply is being handled
-    MonitorScan,    // a monitor line is being scanned
-    MonitorScanned, // the scan is done
-    AnswerEnded,    // the "#" that ends an answer arrived
-    MonitorPolled,  // the tick sent a monitor poll
-};
-
 // Every report has an empty default, so a front end overrides only what it shows. The capture's end
 // stamp is the one question the session asks; its default is the C library's local date and time.
 class SessionObserver {
@@ -152,12 +141,6 @@ class SessionObserver {
     virtual void FirmwareStatus(const std::string& /*text*/) {}
     // The update is over, one way or another; shown to the user once.
     virtual void FirmwareEnded(const FirmwareResult& /*result*/) {}
-
-    // ---- until the port moves into the session: the front end still writes and closes it ----
-    virtual void SendToLogger(std::string_view /*bytes*/) {}
-    virtual void ClosePort() {}
-    virtual void StageChanged(ReceiveStage /*stage*/) {}
-    virtual void ExchangeAbandoned(bool /*downloadCut*/, int /*timeoutSeconds*/) {}
 };
 
 } // namespace vexa::session

@@ -14,6 +14,8 @@
 
 namespace {
 
+// The main window as the dialogs see it: what they ask for is recorded; the reservation state answers
+// as the session keeps it (0 none, 1 confirmed, 2 asked for by the start-mode list).
 struct FakeLink : MainWindowLink {
     bool enabled = true, portOpen = false;
     std::vector<std::string> sent;
@@ -26,13 +28,23 @@ struct FakeLink : MainWindowLink {
 
     bool LinkCommandsEnabled() const override { return enabled; }
     bool LinkPortOpen() const override { return portOpen; }
-    void LinkOpenAndSend(const std::string& bytes) override { sent.push_back(bytes); }
-    void LinkStopTimer() override { timerStopped = true; }
-    void LinkSetPendingCommand1(const std::string& c) override { pending = c; }
+    bool LinkSendCommand(const std::string& bytes, const std::string& followUp) override {
+        sent.push_back(bytes);
+        pending = followUp;
+        timerStopped = true;
+        return true;
+    }
     std::string LinkReservationTimeText() const override { return reservation; }
-    void LinkSetReservationTimeText(const std::string& t) override { reservation = t; }
     int LinkReservationState() const override { return state; }
-    void LinkSetReservationState(int s) override { state = s; }
+    bool LinkConfirmReservationTime(const std::string& t) override {
+        reservation = t;
+        const bool asked = state == 2;
+        state = 1;
+        return asked;
+    }
+    void LinkDropReservationRequest() override {
+        if (state == 2) state = 0;
+    }
     void LinkShowReservationTime() override { ++shownReservation; }
     void LinkStartModeChange() override { ++startModeRuns; }
     Interaction& LinkInteraction() override { return ui; }
@@ -219,14 +231,14 @@ TEST(RangeList, AppliedLocallyWhileCommandsAreDisabled) {
     deps.screenSize = QSize(1280, 1024);
     TForm1 form(deps);
     form.Timer1->SetInterval(0);
-    form.State.CommandsEnabled = 0;
+    ASSERT_EQ(form.State.CommandsEnabled, 0); // no logger
     for (const auto& [text, counts] : {std::pair{"02", 50}, std::pair{"20", 5}, std::pair{"00", 1}, std::pair{"7", 10}}) {
         SCOPED_TRACE(text);
         form.ComboBox5->setEditText(text);
         form.ComboBox5Change();
         EXPECT_EQ(form.State.CountsPerG, counts);
         EXPECT_FALSE(form.ApdComPort1.Open());
-        EXPECT_TRUE(form.State.PendingCommand1.Empty());
+        EXPECT_TRUE(form.LoggerSession().QueuedFollowUps().empty());
     }
     form.ComboBox5->setEditText("x");
     EXPECT_THROW(form.ComboBox5Change(), vexa::EConvertError);

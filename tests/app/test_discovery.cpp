@@ -73,7 +73,7 @@ TEST_F(Discovery, FriendlyNameOnCom12ConnectsToPort12) {
     EXPECT_EQ(form->ApdComPort1.ComNumber(), 12);
     EXPECT_EQ(form->Button4->text(), "|=|");
     EXPECT_EQ(form->State.AutoConnectDone, 1);
-    EXPECT_EQ(form->State.GreetOnPrompt, 1);
+    EXPECT_EQ(form->LoggerSession().QueuedFollowUps(), (std::vector<std::string>{"p", "p"}));
     EXPECT_EQ(form->Timer1->Interval(), 0);  // not linked yet: the reply restarts the timer
 }
 
@@ -113,8 +113,7 @@ TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
         const char* sent;
     } cases[] = {{"abc", "abc"}, {"abcdefg", "abcde"}};
     for (const auto& c : cases) {
-        form->State.TickSequence = c.sequence;
-        form->State.TickSequenceIndex = 0;
+        form->LoggerSession().QueueTickSequence(c.sequence);
         peer.Clear();
         std::string sent;
         for (int tick = 0; tick < 8; ++tick) {
@@ -123,32 +122,40 @@ TEST_F(Discovery, TickSequenceSendsOneCharacterPerTickAtMostFive) {
             sent = peer.Received();
         }
         EXPECT_EQ(sent, c.sent) << c.sequence;
-        EXPECT_EQ(form->State.TickSequenceIndex, -1);
+        EXPECT_FALSE(form->LoggerSession().TickSequencePending());
     }
 }
 
 TEST_F(Discovery, StatusRefreshAfterTheMonitorGoesOutOnce) {
     ASSERT_TRUE(Link());
-    form->State.StatusRefreshPending = 1;
+    form->Button10Click(); // monitor on
+    form->Button10Click(); // and off: the next tick refreshes the settings
+    form->Timer1->SetInterval(0);
     peer.Clear();
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("p"));
-    EXPECT_EQ(form->State.StatusRefreshPending, 0);
+    EXPECT_FALSE(form->LoggerSession().StatusRefreshPending());
 }
 
 TEST_F(Discovery, TimedGreetingGoesOutWhenTheDeadlinePasses) {
     ASSERT_TRUE(Link());
-    form->State.ClockSetPending = 1;
-    form->ClockSetDeadline = clock.addSecs(12);
+    form->Timer1Timer(); // the tick whose clock the deadline counts from
+    peer.Clear();
+    form->Button1Click(); // the clock, "te" at its answer's end, and "m" 12 s after that tick
+    ASSERT_TRUE(peer.WaitForSent("s2024/05/01 09:03:07"));
+    peer.Clear();
+    peer.Write("#");
+    ASSERT_TRUE(peer.WaitForSent("te"));
+    ASSERT_TRUE(AnswerAndClose("#"));
     peer.Clear();
     form->Timer1->SetInterval(1000);
     form->Timer1Timer();  // not yet due
     EXPECT_EQ(SentBeforeMark(), "");
-    EXPECT_EQ(form->State.ClockSetPending, 1);
+    EXPECT_TRUE(form->LoggerSession().ClockGreetingPending());
     clock = clock.addSecs(12);
     form->Timer1Timer();
     EXPECT_TRUE(peer.WaitForSent("m"));
-    EXPECT_EQ(form->State.ClockSetPending, 0);
+    EXPECT_FALSE(form->LoggerSession().ClockGreetingPending());
     EXPECT_EQ(form->Timer1->Interval(), 0);  // the reply restarts it
     EXPECT_EQ(form->State.NowText, "2024/05/01 09:03:19");
 }

@@ -89,15 +89,14 @@ TEST_F(FormFixture, ListsAndStateAfterFormCreate) {
     for (int i = 0; i < ranges.size(); ++i) EXPECT_EQ(form->ComboBox5->itemText(i), ranges[i]);
     EXPECT_FALSE(form->ComboBox5->isEnabled());
 
-    EXPECT_EQ(form->State.TickSequenceIndex, -1);
+    EXPECT_FALSE(form->LoggerSession().TickSequencePending());
     EXPECT_EQ(form->State.CountsPerG, 10);
     EXPECT_EQ(std::string(form->State.IntervalCodes.begin(), form->State.IntervalCodes.end()), "ABCDEJOT^abcdef");
     EXPECT_EQ(form->State.IntervalIndex, 0);
-    EXPECT_EQ(form->State.WindowTitleText, " UPdater20003.0De26");
-    EXPECT_TRUE(form->State.PendingCommand1.Empty());
-    EXPECT_TRUE(form->State.PendingCommand2.Empty());
-    EXPECT_TRUE(form->State.PendingCommand3.Empty());
-    EXPECT_TRUE(form->State.MonitorCommand.Empty());
+    EXPECT_EQ(form->WindowTitleText, " UPdater20003.0De26");
+    EXPECT_TRUE(form->LoggerSession().QueuedFollowUps().empty());
+    EXPECT_FALSE(form->LoggerSession().ClockGreetingPending());
+    EXPECT_TRUE(form->LoggerSession().MonitorCommand().empty());
     EXPECT_EQ(form->DataFileName, "");
     EXPECT_EQ(form->State.DownloadLines.size(), size_t(vexa::session::kTableEntries));
     EXPECT_EQ(form->Memo1->Count(), 0);

@@ -116,11 +116,10 @@ TEST_F(Parser, EnqInsideALineIsAnsweredAndLeftOut) {
 }
 
 TEST_F(Parser, ThreeQueuedCommandsGoOutOnThreeHashesAndTheFourthCloses) {
-    form->State.PendingCommand1 = "l05/01 12:30";
-    form->State.PendingCommand2 = "f";
-    form->State.PendingCommand3 = "t";
-    form->ApdComPort1.SetOpen(true);
+    peer.Clear();
+    form->LoggerSession().RequestCommand({"o", {"l05/01 12:30", "f", "t"}}, vexa::session::Clock::now());
     form->Timer1->SetInterval(0);
+    ASSERT_TRUE(peer.WaitForSent("o"));
     peer.Clear();
     const char* expected[] = {"l05/01 12:30", "f", "t"};
     for (const char* e : expected) {
@@ -144,7 +143,7 @@ TEST_F(Parser, ModelLineShowsTheVersionOrRejectsTheLogger) {
 }
 
 TEST_F(Parser, MonitorLinesMoveTheBars) {
-    form->State.MonitorMode = 1;
+    form->Button10Click(); // the monitor on: lines are scanned, not kept
     ASSERT_TRUE(Exchange("X:  -12\nY:   35 Z:    3 p 23.5\n#"));
     EXPECT_EQ(form->Label11->text(), "  -12");
     EXPECT_EQ(form->TrackBar1->value(), 8);
@@ -153,7 +152,7 @@ TEST_F(Parser, MonitorLinesMoveTheBars) {
     EXPECT_EQ(form->TrackBar3->value(), 23);
     EXPECT_EQ(form->Edit10->text(), "23.5C");
     EXPECT_EQ(form->Label23->text(), "3.5");
-    EXPECT_EQ(form->State.MonitorPollPending, 0);
+    EXPECT_FALSE(form->LoggerSession().MonitorPollPending());
 }
 
 TEST_F(Parser, LastPartialLineShowsInLabel24) {
@@ -173,14 +172,12 @@ TEST_F(Parser, OverlongAndMalformedLinesAreBoundedOrIgnored) {
 
 TEST_F(Parser, SilentLoggerEndsTheExchangeAfterTheTimeout) {
     form->LoggerSession().SetExchangeTimeout(std::chrono::milliseconds(200));
-    form->State.PendingCommand1 = "p";
-    form->ApdComPort1.SetOpen(true);
+    form->LoggerSession().RequestCommand({"o", {"p"}}, vexa::session::Clock::now());
     form->Timer1->SetInterval(0);
-    form->Send("o");
     peer.Write("partial answer without an end");
     ASSERT_TRUE(PumpUntil([&] { return !form->ApdComPort1.Open(); }, 3000));
     EXPECT_EQ(form->Timer1->Interval(), 1000);
-    EXPECT_TRUE(form->State.PendingCommand1.Empty());
+    EXPECT_TRUE(form->LoggerSession().QueuedFollowUps().empty());
     EXPECT_TRUE(form->Label33->text().contains("No answer"));
 }
 

@@ -1,5 +1,6 @@
 // The work area's files and the download's bookkeeping, against a test-played logger.
 #include "support/LinkedForm.h"
+#include "support/SessionProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -249,12 +250,12 @@ struct Downloads : LinkedForm, ::testing::Test {
     void SetUp() override { ASSERT_TRUE(Link()); }
     bool Finish(const std::string& answer) {
         peer.Write(answer);
-        return PumpUntil([&] { return form->State.DownloadActive == 0 && !form->ApdComPort1.Open(); }, 10000);
+        return PumpUntil([&] { return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !form->ApdComPort1.Open(); }, 10000);
     }
 };
 
 TEST_F(Downloads, HeaderCarriesTheStartYearAndCountsPerG) {
-    form->State.CountsPerG = 5;
+    vexa::session::SessionProbe::State(form->LoggerSession()).CountsPerG = 5;
     form->Label15->setText("2023");
     peer.Clear();
     form->Button30Click();
@@ -282,11 +283,11 @@ TEST_F(Downloads, GuardAndRequestsOfTheFourButtons) {
                  {&TForm1::Button3Click, "G", "date time,x(G),y(G),z(G),temperature(C)", false},
                  {&TForm1::Button28Click, "G", "Date,Xaxis,Yaxis,Zaxis,Temp", false}};
     for (const auto& c : cases) {
-        form->State.CommandsEnabled = 0;
+        vexa::session::SessionProbe::State(form->LoggerSession()).CommandsEnabled = 0;
         peer.Clear();
         (form.get()->*c.click)();
-        EXPECT_EQ(form->State.DownloadActive, 0);
-        form->State.CommandsEnabled = 1;
+        EXPECT_NE(form->LoggerSession().CurrentPhase(), vexa::session::Phase::Download);
+        vexa::session::SessionProbe::State(form->LoggerSession()).CommandsEnabled = 1;
         (form.get()->*c.click)();
         // Exactly the request: nothing went out for the click without a logger before it.
         ASSERT_TRUE(peer.WaitForSent(c.request)) << c.request << ": " << peer.Received();

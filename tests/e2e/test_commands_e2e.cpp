@@ -7,6 +7,7 @@
 #include "dialogs/TForm6.h"
 #include "protocol/IntegerConversion.h"
 #include "support/SimHarness.h"
+#include "support/SessionProbe.h"
 
 #include <QTest>
 #include <functional>
@@ -58,11 +59,11 @@ struct Commands : ::testing::Test {
         const bool portWasOpen = f->ApdComPort1.Open();
         f->ApdComPort1.SetOpen(false);
         const int enabled = f->State.CommandsEnabled;
-        f->State.CommandsEnabled = 1;
+        vexa::session::SessionProbe::State(f->LoggerSession()).CommandsEnabled = 1;
         f->Button15Click();  // "m"
-        f->State.CommandsEnabled = enabled;
+        vexa::session::SessionProbe::State(f->LoggerSession()).CommandsEnabled = enabled;
         ASSERT_TRUE(PumpUntil([&] { return h.Log().size() > before && h.WaitIdle(0); }, 3000))
-            << h.Log().size() - before << " open " << f->ApdComPort1.Open() << " p1 " << f->State.PendingCommand1.Str();
+            << h.Log().size() - before << " open " << f->ApdComPort1.Open() << " queued " << f->LoggerSession().QueuedFollowUps().size();
         f->Timer1->SetInterval(0);
         const Entries log = h.Log();
         EXPECT_EQ(Entries(log.begin() + long(before), log.end()), Entries{"m"}) << "port open: " << portWasOpen;
@@ -218,7 +219,7 @@ TEST_F(Commands, SettingCommandsSendTheirBytesQueueTheStatusAndShowTheNewValue) 
         SCOPED_TRACE(row.name);
         if (row.setup) row.setup(*f);
         EXPECT_EQ(Run([&] { row.action(*this); }, row.sent.size()), row.sent);
-        EXPECT_EQ(f->State.PendingCommand1.Str(), "");
+        EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());
         row.check(*f, h.sim->settings());
     }
 }
@@ -262,17 +263,16 @@ TEST_F(Commands, AfterColumnSetsTimerVisibilityAndTickSequence) {
     // Button26 leaves the status request to the next tick.
     const size_t before = h.Log().size();
     f->Button26Click();
-    EXPECT_EQ(f->State.TickSequence.Str(), "p");
-    EXPECT_EQ(f->State.TickSequenceIndex, 0);
+    EXPECT_TRUE(f->LoggerSession().TickSequencePending());
     ASSERT_TRUE(h.WaitIdle());
     f->Timer1Timer();
     ASSERT_TRUE(PumpUntil([&] { return h.Log().size() >= before + 2 && h.WaitIdle(0); }));
     EXPECT_EQ(h.Log().back(), "p");
-    EXPECT_EQ(f->State.TickSequenceIndex, -1);
+    EXPECT_FALSE(f->LoggerSession().TickSequencePending());
 
     // Button22 leaves its command to the monitor's tick.
     f->Button22Click();
-    EXPECT_EQ(f->State.MonitorCommand.Str(), "hAAA");
+    EXPECT_EQ(f->LoggerSession().MonitorCommand(), "hAAA");
 }
 
 TEST_F(Commands, StopTimerCommandsKeepTheTickOffUntilTheExchangeEnds) {
@@ -299,8 +299,9 @@ TEST_F(Commands, ClockCommandsQueueTheTimeRequest) {
     clock = "s" + f->State.NowText;
     const QDateTime tick = f->NowValue;
     EXPECT_EQ(Run([&] { f->Button1Click(); }, 2), (Entries{clock, "te"}));
-    EXPECT_EQ(f->State.ClockSetPending, 1);
-    EXPECT_EQ(f->ClockSetDeadline, tick.addSecs(12));
+    EXPECT_TRUE(f->LoggerSession().ClockGreetingPending());
+    EXPECT_EQ(f->LoggerSession().ClockGreetingDue(),
+              vexa::session::WallClock::time_point(std::chrono::milliseconds(tick.addSecs(12).toMSecsSinceEpoch())));
 
     f->ComboBox4->setEditText("今すぐ開始");
     clock = "s" + f->State.NowText;
@@ -348,7 +349,7 @@ TEST_F(Commands, IntervalButtonStepsAndWraps) {
     for (const Step& s : {Step{8, "jA", "1min"}, Step{0, "jB", "2min"}, Step{12, "je", "20sec"},
                           Step{14, "jA", "1min"}}) {
         SCOPED_TRACE(s.from);
-        f->State.IntervalIndex = s.from;
+        vexa::session::SessionProbe::State(f->LoggerSession()).IntervalIndex = s.from;
         EXPECT_EQ(Run([&] { f->Button17Click(); }, 1), Entries{s.sent});
         EXPECT_EQ(f->ComboBox2->currentText(), s.shown);
         EXPECT_EQ(f->State.IntervalName, s.shown);
@@ -359,19 +360,19 @@ TEST_F(Commands, UnknownIntervalNameSendsNothing) {
     f->ComboBox2->setEditText("7min");
     ExpectNothingSent([&] { f->ComboBox2Change(); });
     EXPECT_EQ(f->State.IntervalName, "7min");
-    EXPECT_TRUE(f->State.PendingCommand1.Empty());
+    EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());
 }
 
 TEST_F(Commands, VersionButtonShowsResetOnlyForItsFirmware) {
     for (const auto& [version, shown] : {std::pair{20231226, true}, std::pair{20231227, false}}) {
         SCOPED_TRACE(version);
         f->Button32->hide();
-        f->State.FirmwareVersion = version;
-        f->State.CommandsEnabled = 0;
-        f->State.MonitorPollPending = 1;
+        vexa::session::SessionProbe::State(f->LoggerSession()).FirmwareVersion = version;
+        vexa::session::SessionProbe::State(f->LoggerSession()).CommandsEnabled = 0;
+        vexa::session::SessionProbe::PollPending(f->LoggerSession()) = true;
         f->Button8Click();
         EXPECT_EQ(f->State.CommandsEnabled, 1);
-        EXPECT_EQ(f->State.MonitorPollPending, 0);
+        EXPECT_FALSE(f->LoggerSession().MonitorPollPending());
         EXPECT_EQ(f->Timer1->Interval(), 2000);
         EXPECT_TRUE(f->Button39->isHidden());
         EXPECT_EQ(!f->Button32->isHidden(), shown);
@@ -398,11 +399,10 @@ TEST_F(Commands, ReportedDetectionStateIsSentBackOnce) {
     f->CheckBox2->blockSignals(true);
     f->CheckBox2->setChecked(false);
     f->CheckBox2->blockSignals(false);
-    f->State.ThresholdDetectOn = 0;
+    vexa::session::SessionProbe::State(f->LoggerSession()).ThresholdDetectOn = 0;
     // Switch the logger's detection on behind the window's back through a raw exchange.
     const size_t before = h.Log().size();
-    f->ApdComPort1.SetOpen(true);
-    f->Send("k1");
+    f->LoggerSession().RequestCommand({"k1"}, vexa::session::Clock::now());
     ASSERT_TRUE(PumpUntil([&] { return h.Log().size() >= before + 1 && h.WaitIdle(0); }));
     Entries sent = Run([&] { f->Button8Click(); }, 3);
     EXPECT_EQ(sent, (Entries{"p", "k1", "p"}));
@@ -426,9 +426,9 @@ TEST_F(Commands, GuardsKeepDisabledOrBusyHandlersSilent) {
     f->ComboBox4->setEditText("Sleep");
     for (const auto& [name, action] : enabledGuarded) {
         SCOPED_TRACE(name);
-        f->State.CommandsEnabled = 0;
+        vexa::session::SessionProbe::State(f->LoggerSession()).CommandsEnabled = 0;
         ExpectNothingSent(action);
-        EXPECT_TRUE(f->State.PendingCommand1.Empty());
+        EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());
     }
     EXPECT_FALSE(f->CheckBox2->isChecked());  // the mark follows what the logger was told
     EXPECT_EQ(f->State.ThresholdDetectOn, 0);
@@ -445,7 +445,7 @@ TEST_F(Commands, GuardsKeepDisabledOrBusyHandlersSilent) {
         SCOPED_TRACE(name);
         f->ApdComPort1.SetOpen(true);  // an exchange is running
         ExpectNothingSent(action);
-        EXPECT_TRUE(f->State.PendingCommand1.Empty());
+        EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());
     }
     EXPECT_EQ(form3->Edit1->text(), "12");  // not even the text changes
 }
@@ -461,7 +461,7 @@ TEST_F(Commands, ConversionErrorSendsNothingAndLeavesQueueAndTimer) {
     EXPECT_THROW(form6->Button1Click(), vexa::EConvertError);
     EXPECT_TRUE(form6->isVisible());
     EXPECT_EQ(form6->Edit1->text(), "5m");
-    EXPECT_TRUE(f->State.PendingCommand1.Empty());
+    EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());
     EXPECT_EQ(f->Timer1->Interval(), 1000);
     f->Timer1->SetInterval(0);
     ExpectNothingSent([] {});
@@ -524,13 +524,13 @@ TEST_F(Commands, LabelsOpenTheirDialogs) {
 }
 
 TEST_F(Commands, ReservationFromTheStartModeList) {
-    f->State.ReservationTimeText = "05/12 14:07";
-    f->State.ReservationState = 0;
+    vexa::session::SessionProbe::State(f->LoggerSession()).ReservationTimeText = "05/12 14:07";
+    vexa::session::SessionProbe::State(f->LoggerSession()).ReservationState = 0;
     f->ComboBox4->setEditText("予約開始");
     ExpectNothingSent([&] { f->ComboBox4Change(); });
     EXPECT_TRUE(form5->isVisible());
     EXPECT_EQ(f->State.ReservationState, 2);
-    EXPECT_TRUE(f->State.PendingCommand1.Empty());  // no stray command left for the next answer
+    EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());  // no stray command left for the next answer
 
     form5->ComboBox3->setEditText("15");
     f->Timer1Timer();
@@ -547,8 +547,8 @@ TEST_F(Commands, ReservationFromTheStartModeList) {
 }
 
 TEST_F(Commands, ReservationFromTheLabelOnlyStoresTheTime) {
-    f->State.ReservationTimeText = "05/12 14:07";
-    f->State.ReservationState = 0;
+    vexa::session::SessionProbe::State(f->LoggerSession()).ReservationTimeText = "05/12 14:07";
+    vexa::session::SessionProbe::State(f->LoggerSession()).ReservationState = 0;
     f->Label25DblClick();
     form5->ComboBox4->setEditText("30");
     ExpectNothingSent([&] { form5->Button1Click(); });
@@ -558,7 +558,7 @@ TEST_F(Commands, ReservationFromTheLabelOnlyStoresTheTime) {
 }
 
 TEST_F(Commands, ClosingTheReservationWindowDropsTheListRequest) {
-    f->State.ReservationState = 0;
+    vexa::session::SessionProbe::State(f->LoggerSession()).ReservationState = 0;
     f->ComboBox4->setEditText("予約開始");
     f->ComboBox4Change();
     ASSERT_EQ(f->State.ReservationState, 2);
@@ -588,9 +588,9 @@ TEST_F(Commands, ListsRunOnlyForTheUsersChanges) {
 }
 
 TEST_F(Commands, HelloForcesTheLinkedStateWithoutAnExchange) {
-    f->State.LinkUp = 0;
-    f->State.CommandsEnabled = 0;
-    f->State.NowText = "2024/06/07 08:09:10";
+    vexa::session::SessionProbe::State(f->LoggerSession()).LinkUp = 0;
+    vexa::session::SessionProbe::State(f->LoggerSession()).CommandsEnabled = 0;
+    vexa::session::SessionProbe::State(f->LoggerSession()).NowText = "2024/06/07 08:09:10";
     ExpectNothingSent([&] { f->Button38Click(); });
     EXPECT_EQ(f->State.LinkUp, 1);
     EXPECT_EQ(f->State.CommandsEnabled, 1);

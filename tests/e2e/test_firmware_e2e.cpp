@@ -4,6 +4,7 @@
 #include "session/FirmwareExchange.h"
 #include "support/SimHarness.h"
 #include "support/SmallHexImage.h"
+#include "support/SessionProbe.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -93,7 +94,9 @@ TEST(FirmwareUpdate, StartThenUpdateSendsTheImageLineByLineAndLeavesTheBootLoade
     EXPECT_EQ(f.Timer1->Interval(), 1000);
     EXPECT_EQ(f.Firmware->updateActive(), 0);
     EXPECT_TRUE(f.ProgressBar1->isHidden());
-    EXPECT_EQ(f.Memo1->Count(), 0);
+    // The image in the work area is used up; the logger's answer to the "m" may already stand there.
+    for (const std::string& line : f.Memo1->Lines())
+        EXPECT_EQ(std::find(image.begin(), image.end(), line), image.end()) << line;
     EXPECT_TRUE(f.Button39->isHidden());
 }
 
@@ -127,13 +130,13 @@ TEST(FirmwareUpdate, NothingHappensWithoutALinkOrWithoutConsent) {
     Linked l;
     TForm1& f = *l.f;
     // "Start" while commands are not enabled changes nothing.
-    f.State.CommandsEnabled = 0;
+    vexa::session::SessionProbe::State(f.LoggerSession()).CommandsEnabled = 0;
     f.Memo1->SetLines({"kept"});
     const size_t before = l.h->Log().size();
     f.Button37Click();
     EXPECT_EQ(f.Memo1->Lines(), Entries{"kept"});
     EXPECT_TRUE(f.Button39->isHidden());
-    f.State.CommandsEnabled = 1;
+    vexa::session::SessionProbe::State(f.LoggerSession()).CommandsEnabled = 1;
     // The stand-in question answered No (the default): nothing is sent, no warning shown.
     l.Start();
     const size_t afterStart = l.h->Log().size();

@@ -107,14 +107,23 @@ TEST(LinkEndToEnd, ConnectsWithinFiveSecondsOfTheFirstTimerTick) {
         file.open(QIODevice::ReadOnly);
         return file.readAll().toStdString();
     }();
-    QFile::remove(QString::fromStdString(path));
+    // An empty registry lists no port. (Deleting the file would be pulling the cable: the simulator
+    // would go away before the file is back.)
+    {
+        QFile empty(QString::fromStdString(path));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    }
     TForm1& f = h.Open();
     EXPECT_EQ(f.Edit3->text(), "No Port");
     QFile file(QString::fromStdString(path));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(saved.data(), qint64(saved.size()));
     file.close();
-    ASSERT_TRUE(h.WaitLinkedAndIdle(2000 + 5000));
+    ASSERT_TRUE(h.WaitLinkedAndIdle(2000 + 5000))
+        << "port " << f.Edit3->text().toStdString() << " linked " << f.State.LinkUp << " open "
+        << f.ApdComPort1.Open() << " phase " << vexa::session::PhaseName(f.LoggerSession().CurrentPhase())
+        << " timer " << f.Timer1->Interval() << " logger heard " << h.Log().size() << " shown "
+        << (h.ui.shown.empty() ? std::string() : h.ui.shown.back().text.toStdString());
     EXPECT_EQ(f.Button4->text(), "接続");
 }
 

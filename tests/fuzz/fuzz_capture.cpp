@@ -1,5 +1,6 @@
 // Fuzz target: the 5-ms capture's framing and writing, fed with logger bytes in blocks of any size.
 #include "session/CaptureExchange.h"
+#include "support/SessionRecorder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -7,26 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace {
 using namespace vexa::session;
-
-struct NullObserver : CaptureObserver {
-    std::size_t lines = 0;
-    int stepsDue = 0;
-    void CaptureSend(std::string_view) override {}
-    void CaptureProgressShown(int) override {}
-    void CaptureProgress(int) override {}
-    void CaptureProgressHidden() override {}
-    void CaptureWorkAreaLine(std::string) override { ++lines; }
-    void CaptureOutputBegins() override {}
-    void CaptureWorkAreaLines(std::vector<std::string>& l) override { lines += l.size(); }
-    void CaptureOutputEnds() override {}
-    void CaptureStepDue() override { ++stepsDue; }
-    void CaptureStatus(std::string) override {}
-    void CaptureRestoreTimer(int) override {}
-    std::string CaptureClockText() override { return "2024/05/01 9:08:09"; }
-};
-} // namespace
 
 // Layout: byte 0 picks the target (1..256 samples), each block is a length byte and that many bytes; a
 // length byte of 0 is a tick far enough on to end a stalled stream.
@@ -34,9 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     // One capture for all inputs: its 72,020-entry table is built once. Every input starts it afresh
     // and leaves it idle (or stops the run), as the window starts one capture after another.
-    static NullObserver ui;
-    static CaptureExchange capture(ui);
-    ui = NullObserver();
+    static vexa::testing::FakeLinkPort port;
+    static vexa::testing::SessionRecorder ui;
+    static CaptureExchange capture(port, ui);
+    port = vexa::testing::FakeLinkPort();
+    port.open = true;
+    ui = vexa::testing::SessionRecorder();
     Clock::time_point now{};
     CaptureStart start;
     start.target = data[0] + 1;
@@ -55,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += take;
     }
     capture.OnPortLost(now);
-    while (ui.stepsDue > 0) {
-        --ui.stepsDue;
+    while (ui.captureSteps > 0) {
+        --ui.captureSteps;
         capture.WriteStep();
     }
     if (capture.Active()) __builtin_trap();

@@ -2,6 +2,7 @@
 // things the window does (connect, download, monitor, commands, ticks, a lost port). Checks the bounds:
 // the line buffer, the record table and the decoded lines never go past their sizes.
 #include "session/Session.h"
+#include "support/SessionRecorder.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 #include <algorithm>
@@ -17,37 +18,32 @@ using vexa::session::Clock;
 using vexa::session::kRxLineCapacity;
 using vexa::session::kTableEntries;
 
-struct Observer : vexa::session::SessionObserver {
-    const vexa::session::LinkState* state = nullptr;
-    void SendToLogger(std::string_view bytes) override { FUZZ_CHECK(!bytes.empty()); }
-    void ClosePort() override {}
-    void LinkEstablished() override {}
-    void StageChanged(vexa::session::ReceiveStage) override {}
-    void WorkAreaLine(std::string_view line) override {
+// What the session reported since the last check stays within its bounds.
+void CheckReports(vexa::testing::SessionRig& rig) {
+    auto& rec = rig.rec;
+    for (const auto& line : rec.workArea)
         FUZZ_CHECK(line.size() >= 2 && line.size() <= std::size_t(kRxLineCapacity));
-    }
-    void ModelLineReceived(const vexa::ModelLine&) override {}
-    void StatusReplyReceived(const vexa::StatusReply&) override {}
-    void MonitorScanned(const vexa::MonitorScan& scan) override {
-        if (scan.x && scan.x->barPosition)
-            FUZZ_CHECK(*scan.x->barPosition >= 0 && *scan.x->barPosition <= 40);
-    }
-    void DownloadProgress(int value) override { FUZZ_CHECK(value >= 0 && value <= kTableEntries + 2); }
-    void DownloadFinished(std::vector<std::string>&& lines,
-                          const vexa::session::DownloadSummary& summary) override {
+    for (const int value : rec.progress)
+        FUZZ_CHECK(value >= 0 && value <= kTableEntries + 2);
+    if (rec.summary) {
+        const auto& summary = *rec.summary;
         FUZZ_CHECK(summary.lineCount >= 0 && summary.lineCount <= kTableEntries);
         FUZZ_CHECK(summary.droppedRecords >= 0);
         // One line per record, and at most one comment before each.
-        FUZZ_CHECK(lines.size() >= std::size_t(summary.lineCount) &&
-                   lines.size() <= 2 * std::size_t(summary.lineCount));
-        for (const auto& line : lines)
+        FUZZ_CHECK(rec.downloaded.size() >= std::size_t(summary.lineCount) &&
+                   rec.downloaded.size() <= 2 * std::size_t(summary.lineCount));
+        for (const auto& line : rec.downloaded)
             FUZZ_CHECK(line.size() <= std::size_t(kRxLineCapacity));
     }
-    void AnswerEnded(std::string_view lastText) override {
-        FUZZ_CHECK(lastText.size() <= std::size_t(kRxLineCapacity));
-    }
-    void ExchangeAbandoned(bool, int) override {}
-};
+    FUZZ_CHECK(rec.lastText.size() <= std::size_t(kRxLineCapacity));
+    for (const auto& write : rig.port.writes)
+        FUZZ_CHECK(!write.empty());
+    rec.workArea.clear();
+    rec.progress.clear();
+    rec.summary.reset();
+    rec.downloaded.clear();
+    rig.port.writes.clear();
+}
 
 class Input {
   public:
@@ -77,12 +73,16 @@ std::vector<std::string>& SpareLineTable() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Observer observer;
-    vexa::session::Session session(observer, std::move(SpareLineTable()));
+    vexa::testing::SessionRig rig(std::move(SpareLineTable()));
+    auto& session = rig.session;
     int stored = 0;
     const auto& state = session.State();
-    observer.state = &state;
+    vexa::session::RegistrySnapshot logger;
+    logger.serialComm = {{"\\Device\\VCP0", "COM3"}};
+    logger.loggerFriendlyName = "USB Serial Port (COM3)";
     Clock::time_point now = Clock::time_point{} + std::chrono::hours(1);
+    // Linked from the start ("Hello"), so the first bytes are framed as replies.
+    session.RequestHello(now);
     Input in(data, size);
     while (in.More()) {
         const std::uint8_t op = in.Byte();
@@ -90,8 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0:
         case 1:
         case 2:
-        case 3: // the usual case: bytes arrive
-            session.OnBytes(in.Block(op / 10 + 1), now);
+        case 3: // the usual case: bytes arrive (at an open port; the logger talks on while it is closed)
+            rig.port.Open();
+            rig.Arrive(in.Block(op / 10 + 1), now);
             break;
         case 4: { // a long download: many short record lines at once, past the end of the table
             // Past the end of the table only for op 204 with a count of 255 (76,500 lines: a whole download's
@@ -103,40 +104,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             block.reserve(lines * 6);
             for (std::size_t i = 0; i < lines; ++i)
                 block += "10AB\r\n";
-            session.OnBytes(block, now);
+            rig.port.Open();
+            rig.Arrive(block, now);
             break;
         }
         case 5:
-            session.EndPendingExchange();
-            session.StartDownload(op & 0x10 ? "D" : "G", in.Block(in.Byte() % 12), now);
+            session.RequestDownload(op & 0x10 ? "D" : "G", in.Block(in.Byte() % 12), now);
             break;
-        case 6:
-            session.RequestContact(now);
+        case 6: { // a discovery tick: the logger found (or, rarely, gone)
+            vexa::session::TickInput tick;
+            tick.snapshot = (op & 0x30) == 0x30 ? nullptr : &logger;
+            tick.chosenPort = "COM3";
+            tick.nowText = "2024/05/01 09:03:07";
+            session.DiscoveryTick(tick, now);
             break;
+        }
         case 7:
-            session.State().MonitorMode = (op >> 4) & 1;
-            if (state.MonitorMode == 1 && state.LinkUp == 1) session.SendMonitorPoll(now);
+            session.SetMonitor((op >> 4) & 1, now);
             break;
         case 8: // time passes; sometimes past the watchdog
             now += std::chrono::milliseconds(std::size_t(in.Byte()) * 100);
-            session.OnTick(now);
+            session.Tick(now);
             break;
         case 9:
-            if (op & 0x10)
-                session.OnPortLost(now);
-            else
-                session.Send("p", now);
+            if (op & 0x10) {
+                rig.port.lost = true;
+                session.Tick(now);
+                rig.port.lost = false;
+            } else {
+                session.RequestCommand({"p"}, now);
+            }
             break;
         }
         FUZZ_CHECK(state.RxLineLen >= 0 && state.RxLineLen <= kRxLineCapacity);
         FUZZ_CHECK(state.RecordCount >= 0);
-        if (state.DownloadActive == 1) FUZZ_CHECK(state.RecordCount <= kTableEntries);
+        if (session.CurrentPhase() == vexa::session::Phase::Download) FUZZ_CHECK(state.RecordCount <= kTableEntries);
         FUZZ_CHECK(state.DownloadLines.size() == std::size_t(kTableEntries));
         stored = std::max(stored, state.RecordCount); // a count reply may say more: cleared too
+        CheckReports(rig);
     }
-    std::vector<std::string>& lines = session.State().DownloadLines;
-    for (int i = 0; i < stored && i < kTableEntries; ++i)
-        lines[std::size_t(i)].clear();
-    SpareLineTable() = std::move(lines);
+    SpareLineTable() = rig.TakeLineTable(stored);
     return 0;
 }

@@ -49,7 +49,7 @@ TEST(GraphEndToEnd, DownloadedRecordsWithAnIrregularOneAreDrawnToTheEnd) {
     f.SetGraphWindow(&graph);
 
     f.Button30Click();
-    ASSERT_TRUE(PumpUntil([&] { return f.State.DownloadActive == 0 && !f.ApdComPort1.Open(); }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return f.LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !f.ApdComPort1.Open(); }, 20000));
     ASSERT_EQ(f.Memo1->Count(), 5003); // header, column line, the irregular mark, 5,000 records
     h.ui.Clear();
 

@@ -1,6 +1,7 @@
 // Tests of the 5-ms capture fed with byte blocks as the receive handler would hand them over.
 #include "session/CaptureExchange.h"
 #include "protocol/CaptureFormat.h"
+#include "support/SessionRecorder.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -10,50 +11,12 @@ namespace vexa::session {
 namespace {
 using namespace std::chrono_literals;
 
-// The window's side, recorded: everything the capture asked for, in order.
-struct RecordingObserver : CaptureObserver {
-    std::string sent;
-    std::vector<std::string> workArea;
-    std::vector<std::string> events; // progress, output, timer, step requests
-    std::vector<std::string> status;
-    int progress = -1;
-    bool progressShown = false;
-    bool hidden = false; // work area hidden, window small
-    int linesWhileShown = 0;
-    int stepsDue = 0;
-    int timer = -1;
-
-    void CaptureSend(std::string_view bytes) override { sent += bytes; }
-    void CaptureProgressShown(int maximum) override {
-        progressShown = true;
-        progress = 0;
-        events.push_back("progress max " + std::to_string(maximum));
-    }
-    void CaptureProgress(int position) override { progress = position; }
-    void CaptureProgressHidden() override {
-        progressShown = false;
-        events.push_back("progress hidden");
-    }
-    void CaptureWorkAreaLine(std::string line) override { workArea.push_back(std::move(line)); }
-    void CaptureOutputBegins() override {
-        hidden = true;
-        events.push_back("output begins");
-    }
-    void CaptureWorkAreaLines(std::vector<std::string>& lines) override {
-        if (!hidden) linesWhileShown += int(lines.size());
-        workArea.insert(workArea.end(), lines.begin(), lines.end());
-    }
-    void CaptureOutputEnds() override {
-        hidden = false;
-        events.push_back("output ends");
-    }
-    void CaptureStepDue() override { ++stepsDue; }
-    void CaptureStatus(std::string text) override { status.push_back(std::move(text)); }
-    void CaptureRestoreTimer(int interval) override {
-        timer = interval;
-        events.push_back("timer " + std::to_string(interval));
-    }
-    std::string CaptureClockText() override { return "2024/05/01 9:08:09"; }
+// The port (it takes "x" and " ") and the window's side, recorded.
+struct Capture {
+    vexa::testing::FakeLinkPort port;
+    vexa::testing::SessionRecorder ui;
+    CaptureExchange capture{port, ui};
+    Capture() { port.open = true; }
 };
 
 const std::string kAnswer = "X:    0 Y:    0 Z:   10         23.5";
@@ -65,7 +28,6 @@ CaptureStart Plan(int target) {
     s.startText = "2024/05/01 09:03:07";
     s.answerLine = kAnswer;
     s.countsPerG = 10;
-    s.savedTimerInterval = 1000;
     return s;
 }
 
@@ -87,22 +49,22 @@ std::string Stream(int from, int to, char lead = 'S') {
 }
 
 // Runs the window's side of the writing: one step per request, as its event loop would.
-void Drain(CaptureExchange& capture, RecordingObserver& ui) {
-    for (int guard = 0; ui.stepsDue > 0 && guard < 1000; ++guard) {
-        --ui.stepsDue;
+void Drain(CaptureExchange& capture, vexa::testing::SessionRecorder& ui) {
+    for (int guard = 0; ui.captureSteps > 0 && guard < 1000; ++guard) {
+        --ui.captureSteps;
         capture.WriteStep();
     }
 }
 
 // The lines a capture of samples 1..n must leave, in order.
-void ExpectLines(const RecordingObserver& ui, int n) {
-    ASSERT_EQ(ui.workArea.size(), std::size_t(n) + 3);
-    EXPECT_EQ(ui.workArea[0], "Start Time=2024/05/01 09:03:07 @1G=10");
-    EXPECT_EQ(ui.workArea[1], kAnswer);
+void ExpectLines(const vexa::testing::SessionRecorder& ui, int n) {
+    ASSERT_EQ(ui.captureLines.size(), std::size_t(n) + 3);
+    EXPECT_EQ(ui.captureLines[0], "Start Time=2024/05/01 09:03:07 @1G=10");
+    EXPECT_EQ(ui.captureLines[1], kAnswer);
     const CaptureTimeStamps stamps("2024/05/01 09:03:07", n);
     for (int i = 1; i <= n; ++i)
-        ASSERT_EQ(ui.workArea[std::size_t(i) + 1], CaptureSampleLine(stamps, i, Expected(i), " 23.5")) << i;
-    EXPECT_EQ(ui.workArea.back(), "End=>2024/05/01 9:08:09");
+        ASSERT_EQ(ui.captureLines[std::size_t(i) + 1], CaptureSampleLine(stamps, i, Expected(i), " 23.5")) << i;
+    EXPECT_EQ(ui.captureLines.back(), "End=>2024/05/01 9:08:09");
 }
 
 TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
@@ -128,8 +90,8 @@ TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        RecordingObserver ui;
-        CaptureExchange capture(ui);
+        Capture rig;
+        auto& [port, ui, capture] = rig;
         ASSERT_TRUE(capture.Start(Plan(1000), t0));
         EXPECT_TRUE(capture.Streaming());
         std::size_t at = 0;
@@ -141,34 +103,33 @@ TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
             at += n;
         }
         EXPECT_FALSE(capture.Streaming());
-        EXPECT_EQ(ui.sent, "x ");
+        EXPECT_EQ(port.sent, "x ");
         EXPECT_EQ(capture.Received(), 1000);
         Drain(capture, ui);
         EXPECT_FALSE(capture.Active());
         ExpectLines(ui, 999);
-        EXPECT_EQ(ui.linesWhileShown, 0);
-        EXPECT_EQ(ui.timer, 1000);
-        EXPECT_FALSE(ui.progressShown);
-        EXPECT_TRUE(ui.status.empty());
-        EXPECT_EQ(ui.events, (std::vector<std::string>{"progress max 1000", "progress hidden",
-                                                       "output begins", "progress max 1000", "output ends",
-                                                       "progress hidden", "timer 1000"}));
+        EXPECT_EQ(ui.captureLinesWhileShown, 0);
+        EXPECT_FALSE(ui.captureProgressShown);
+        EXPECT_TRUE(ui.captureStatus.empty());
+        EXPECT_EQ(ui.events,
+                  (std::vector<std::string>{"capture started", "progress max 1000", "progress hidden", "output begins",
+                                            "progress max 1000", "output ends", "progress hidden"}));
     }
 }
 
 TEST(CaptureExchange, TimePrefixAndTemperatureFollowTheStartAndTheAnswer) {
-    RecordingObserver ui;
-    CaptureExchange capture(ui);
+    Capture rig;
+    auto& [port, ui, capture] = rig;
     CaptureStart plan = Plan(5);
     plan.startText = "2024/05/01 9:03:07";
     plan.answerLine = "X:   -3";
     ASSERT_TRUE(capture.Start(plan, t0));
     capture.OnBytes(Stream(1, 6), t0 + 30ms);
     Drain(capture, ui);
-    ASSERT_EQ(ui.workArea.size(), 4u + 3);
-    EXPECT_EQ(ui.workArea[1], "X:   -3");
+    ASSERT_EQ(ui.captureLines.size(), 4u + 3);
+    EXPECT_EQ(ui.captureLines[1], "X:   -3");
     // One-digit hour gets a blank; a short answer line gives a blank temperature field.
-    EXPECT_EQ(ui.workArea[2], "2024/05/01  9:03:00.005,  1,  0,  7,     ");
+    EXPECT_EQ(ui.captureLines[2], "2024/05/01  9:03:00.005,  1,  0,  7,     ");
 }
 
 TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
@@ -191,8 +152,8 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        RecordingObserver ui;
-        CaptureExchange capture(ui);
+        Capture rig;
+        auto& [port, ui, capture] = rig;
         ASSERT_TRUE(capture.Start(Plan(1000), t0));
         // 1.2 s of samples, the last one cut off halfway.
         const std::string stream = Stream(1, 241).substr(0, 240 * 8 + 4);
@@ -202,33 +163,32 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
         ASSERT_TRUE(capture.Streaming());
         c.end(capture, last);
         EXPECT_FALSE(capture.Streaming());
-        EXPECT_EQ(ui.sent, c.sent);
+        EXPECT_EQ(port.sent, c.sent);
         Drain(capture, ui);
         ExpectLines(ui, 240);
-        EXPECT_EQ(ui.timer, 1000);
-        EXPECT_EQ(ui.status, (std::vector<std::string>{"capture ended early: 240 of 1000 samples"}));
+        EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture ended early: 240 of 1000 samples"}));
         // Nothing more happens once it has ended.
         capture.OnTick(last + 10s);
         capture.Abort(last + 10s);
-        EXPECT_EQ(ui.sent, c.sent);
-        EXPECT_EQ(ui.status.size(), 1u);
+        EXPECT_EQ(port.sent, c.sent);
+        EXPECT_EQ(ui.captureStatus.size(), 1u);
     }
 }
 
 TEST(CaptureExchange, SilentLoggerEndsWithNoSamples) {
-    RecordingObserver ui;
-    CaptureExchange capture(ui);
+    Capture rig;
+    auto& [port, ui, capture] = rig;
     ASSERT_TRUE(capture.Start(Plan(200), t0));
     capture.OnTick(t0 + 2s);
     Drain(capture, ui);
-    EXPECT_EQ(ui.sent, "x ");
+    EXPECT_EQ(port.sent, "x ");
     ExpectLines(ui, 0);
-    EXPECT_EQ(ui.status, (std::vector<std::string>{"capture ended early: 0 of 200 samples"}));
+    EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture ended early: 0 of 200 samples"}));
 }
 
 TEST(CaptureExchange, OverlongRecordsAreDroppedAndCounted) {
-    RecordingObserver ui;
-    CaptureExchange capture(ui);
+    Capture rig;
+    auto& [port, ui, capture] = rig;
     ASSERT_TRUE(capture.Start(Plan(5), t0));
     // 19 characters still fit an entry; 20 and a line that never ends until much later do not.
     const std::string fits = "S" + std::string(18, '1') + "\r";
@@ -239,31 +199,31 @@ TEST(CaptureExchange, OverlongRecordsAreDroppedAndCounted) {
     EXPECT_EQ(capture.Record(2), fits.substr(0, 19));
     capture.OnBytes(Sample(3) + Sample(4) + Sample(5) + Sample(6), t0 + 20ms);
     Drain(capture, ui);
-    ASSERT_EQ(ui.workArea.size(), 4u + 3);
-    EXPECT_EQ(ui.workArea[3], "2024/05/01 09:03:00.010, 17, 17, 17, 23.5");
-    EXPECT_EQ(ui.status, (std::vector<std::string>{"capture: 2 malformed samples dropped"}));
+    ASSERT_EQ(ui.captureLines.size(), 4u + 3);
+    EXPECT_EQ(ui.captureLines[3], "2024/05/01 09:03:00.010, 17, 17, 17, 23.5");
+    EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture: 2 malformed samples dropped"}));
 }
 
 TEST(CaptureExchange, LargestCaptureStaysInsideTheTable) {
-    RecordingObserver ui;
-    CaptureExchange capture(ui);
+    Capture rig;
+    auto& [port, ui, capture] = rig;
     ASSERT_TRUE(capture.Start(Plan(1000000), t0));
     const int target = capture.Target();
     EXPECT_EQ(target, CaptureExchange::kTableEntries - 1);
     capture.OnBytes(Stream(1, target + 30), t0 + 1s);
     EXPECT_EQ(capture.Received(), target);
     Drain(capture, ui);
-    EXPECT_EQ(ui.workArea.size(), std::size_t(target - 1) + 3);
+    EXPECT_EQ(ui.captureLines.size(), std::size_t(target - 1) + 3);
     // Sample 72,018 lies 360.09 s after the start minute: seconds carry into the minutes.
-    EXPECT_EQ(ui.workArea[std::size_t(target)], "2024/05/01 09:09:00.090, 82, 25, 62, 23.5");
+    EXPECT_EQ(ui.captureLines[std::size_t(target)], "2024/05/01 09:09:00.090, 82, 25, 62, 23.5");
 }
 
 TEST(CaptureExchange, OneCaptureAtATime) {
-    RecordingObserver ui;
-    CaptureExchange capture(ui);
+    Capture rig;
+    auto& [port, ui, capture] = rig;
     capture.OnBytes(Stream(1, 3), t0); // no capture: ignored
     capture.OnTick(t0 + 5s);
-    EXPECT_TRUE(ui.workArea.empty());
+    EXPECT_TRUE(ui.captureLines.empty());
     ASSERT_TRUE(capture.Start(Plan(5), t0));
     EXPECT_FALSE(capture.Start(Plan(5), t0));
     capture.OnBytes(Stream(1, 6), t0 + 30ms);
@@ -273,12 +233,12 @@ TEST(CaptureExchange, OneCaptureAtATime) {
     capture.OnBytes(Stream(7, 9) + "#", t0 + 40ms);
     EXPECT_FALSE(capture.Start(Plan(5), t0));
     Drain(capture, ui);
-    EXPECT_EQ(ui.workArea.size(), 4u + 3);
-    ui.workArea.clear();
+    EXPECT_EQ(ui.captureLines.size(), 4u + 3);
+    ui.captureLines.clear();
     ASSERT_TRUE(capture.Start(Plan(5), t0 + 1s));
     capture.OnBytes(Stream(1, 6), t0 + 1s + 30ms);
     Drain(capture, ui);
-    EXPECT_EQ(ui.workArea.size(), 4u + 3);
+    EXPECT_EQ(ui.captureLines.size(), 4u + 3);
 }
 
 } // namespace

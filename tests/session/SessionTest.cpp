@@ -1,5 +1,6 @@
 // Whole exchanges of the logger session driven from byte blocks: no pseudo-terminal, no window.
 #include "session/Session.h"
+#include "support/SessionRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,102 +10,75 @@
 namespace {
 
 using vexa::session::Clock;
+using vexa::session::CommandRequest;
 using vexa::session::DownloadSummary;
-using vexa::session::ReceiveStage;
-using vexa::session::Session;
+using vexa::session::Phase;
 using namespace std::chrono_literals;
 
-// Records what the session reports, in order, as short texts.
-struct Recorder : vexa::session::SessionObserver {
-    std::vector<std::string> sent; // each SendToLogger call
-    std::vector<std::string> events;
-    std::vector<std::string> workArea;
-    std::vector<vexa::StatusReply> replies;
-    std::vector<std::string> downloaded;
-    std::optional<DownloadSummary> summary;
-    std::vector<int> progress;
-    std::string lastText;
-    bool portOpen = true;
-    std::function<void(std::string_view)> onWorkAreaLine;
-
-    std::string Sent() const {
-        std::string all;
-        for (const auto& s : sent)
-            all += s;
-        return all;
-    }
-    void SendToLogger(std::string_view bytes) override { sent.emplace_back(bytes); }
-    void ClosePort() override {
-        portOpen = false;
-        events.push_back("close");
-    }
-    void LinkEstablished() override { events.push_back("linked"); }
-    void StageChanged(ReceiveStage) override {}
-    void WorkAreaLine(std::string_view line) override {
-        workArea.emplace_back(line);
-        if (onWorkAreaLine) onWorkAreaLine(line);
-    }
-    void ModelLineReceived(const vexa::ModelLine& m) override {
-        events.push_back(m.accepted ? "model" : "not-model");
-    }
-    void StatusReplyReceived(const vexa::StatusReply& r) override { replies.push_back(r); }
-    void MonitorScanned(const vexa::MonitorScan&) override { events.push_back("scan"); }
-    void DownloadProgress(int value) override { progress.push_back(value); }
-    void DownloadFinished(std::vector<std::string>&& lines, const DownloadSummary& s) override {
-        downloaded = std::move(lines);
-        summary = s;
-        events.push_back("downloaded");
-    }
-    void AnswerEnded(std::string_view last) override {
-        lastText = last;
-        events.push_back("ended");
-    }
-    void ExchangeAbandoned(bool cut, int) override {
-        events.push_back(cut ? "abandoned-download" : "abandoned");
-    }
-};
+// The logger as the port registry lists it on COM3.
+vexa::session::RegistrySnapshot LoggerOnCom3() {
+    vexa::session::RegistrySnapshot s;
+    s.serialComm = {{"\\Device\\VCP0", "COM3"}};
+    s.loggerFriendlyName = "USB Serial Port (COM3)";
+    return s;
+}
 
 struct SessionTest : ::testing::Test {
-    Recorder rec;
-    Session session{rec};
+    vexa::testing::SessionRig rig;
+    vexa::session::Session& session = rig.session;
+    vexa::testing::SessionRecorder& rec = rig.rec;
+    vexa::testing::FakeLinkPort& port = rig.port;
     Clock::time_point t0 = Clock::time_point{} + 1h;
+    vexa::session::RegistrySnapshot registry = LoggerOnCom3();
 
-    // Connect request, first contact and the greeting's two status requests, as a real logger answers.
+    vexa::session::TickResult Discover(const char* nowText = "2024/05/01 09:03:07") {
+        vexa::session::TickInput in;
+        in.snapshot = &registry;
+        in.chosenPort = "COM3";
+        in.nowText = nowText;
+        return session.DiscoveryTick(in, t0);
+    }
+    // Discovery finds the logger and connects; first contact and the greeting's two status requests,
+    // as a real logger answers.
     void Link() {
-        session.RequestContact(t0);
-        session.OnBytes("VEXA\r\n#", t0);
-        session.OnBytes("VEXA\r\n#", t0);
-        session.OnBytes("#", t0);
-        rec.sent.clear();
+        Discover();
+        rig.Arrive("VEXA\r\n#", t0);
+        rig.Arrive("VEXA\r\n#", t0);
+        rig.Arrive("#", t0);
+        port.sent.clear();
+        port.writes.clear();
         rec.events.clear();
         rec.workArea.clear();
     }
-    // An exchange opened by a handler: the command goes out, the logger answers.
+    // An exchange asked for by a handler: the command goes out, the logger answers.
     void Exchange(const std::string& command, const std::string& answer) {
-        rec.portOpen = true;
-        session.Send(command, t0);
-        session.OnBytes(answer, t0);
+        session.RequestCommand({command}, t0);
+        rig.Arrive(answer, t0);
     }
 };
 
 TEST_F(SessionTest, GreetingHandshakeSendsMThenMThenTwoStatusRequests) {
-    session.State().NowText = "2024/05/01 09:03:07";
-    session.RequestContact(t0);
-    EXPECT_EQ(session.State().GreetOnPrompt, 1);
+    const auto tick = Discover();
+    EXPECT_TRUE(tick.connected);
+    EXPECT_EQ(port.number, 3u);
+    EXPECT_EQ(session.CurrentPhase(), Phase::Greeting);
+    EXPECT_EQ(session.QueuedFollowUps(), (std::vector<std::string>{"p", "p"}));
     // First contact: answered with "m", the bytes themselves stay unread until the next notification.
-    session.OnBytes("VEXA\r\n#", t0);
+    rig.Arrive("VEXA\r\n#", t0);
     EXPECT_EQ(rec.events, std::vector<std::string>{"linked"});
     EXPECT_EQ(session.State().LinkUp, 1);
     EXPECT_EQ(session.State().CommandsEnabled, 1);
     EXPECT_EQ(session.State().ReservationTimeText, "05/01 09:03");
     EXPECT_TRUE(rec.workArea.empty());
     // Both answers are framed now: each "#" sends one queued "p".
-    session.OnBytes("VEXA\r\n#", t0);
+    rig.Arrive("VEXA\r\n#", t0);
     EXPECT_EQ(rec.workArea, (std::vector<std::string>{"VEXA", "VEXA"}));
-    session.OnBytes("#", t0);
-    EXPECT_EQ(rec.sent, (std::vector<std::string>{"m", "m", "p", "p"}));
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"linked", "close", "ended"}));
+    rig.Arrive("#", t0);
+    EXPECT_EQ(port.writes, (std::vector<std::string>{"m", "m", "p", "p"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"linked", "ended"}));
+    EXPECT_FALSE(port.open);
     EXPECT_FALSE(session.WatchdogArmed());
+    EXPECT_EQ(session.CurrentPhase(), Phase::Linked);
 }
 
 TEST_F(SessionTest, StatusReportFillsTheStateAndReachesTheObserver) {
@@ -123,7 +97,8 @@ TEST_F(SessionTest, StatusReportFillsTheStateAndReachesTheObserver) {
     EXPECT_EQ(rec.replies.size(), 7u); // every "@" line, the unknown code as an ignored reply
     EXPECT_TRUE(std::holds_alternative<vexa::IgnoredReply>(rec.replies.back()));
     EXPECT_EQ(rec.workArea.size(), 8u);
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"model", "close", "ended"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"model", "ended"}));
+    EXPECT_FALSE(port.open);
     // A second sampling reply clears the thousandths digit again; a range of "0" and "9" keeps 100.
     Exchange("p", "@I=3\n@T=abc09\n#");
     EXPECT_EQ(s.ExtraDigitMode, 0);
@@ -147,9 +122,9 @@ TEST_F(SessionTest, ControlBytesInsideALine) {
     };
     Link();
     for (const auto& c : cases) {
-        rec.sent.clear();
+        port.sent.clear();
         Exchange("p", c.answer);
-        EXPECT_EQ(rec.Sent(), "p" + c.sent) << c.name;
+        EXPECT_EQ(port.sent, "p" + c.sent) << c.name;
         EXPECT_EQ(session.State().StartYearText, c.year) << c.name;
         EXPECT_EQ(rec.lastText, c.last) << c.name;
     }
@@ -172,55 +147,63 @@ TEST_F(SessionTest, GarbageBytesAreFramedWithinBounds) {
         std::string block(size_t(rng() % 400), '\0');
         for (char& c : block)
             c = char(rng() % 256);
-        rec.portOpen = true;
-        session.OnBytes(block, t0);
+        port.Open();
+        rig.Arrive(block, t0);
         ASSERT_LE(session.State().RxLineLen, vexa::session::kRxLineCapacity);
         for (const auto& line : rec.workArea)
             ASSERT_LE(line.size(), 127u);
     }
-    session.ClearQueue();
-    session.State().ClearRxLine();
-    session.State().MonitorMode = 0;
     Exchange("p", "\n@R=^\n#");
     EXPECT_EQ(session.State().IntervalName, "30min");
-    EXPECT_FALSE(rec.portOpen);
+    EXPECT_FALSE(port.open);
 }
 
 TEST_F(SessionTest, QueuedCommandsGoOutOneAtEachHashAndTheFourthCloses) {
     Link();
-    auto& s = session.State();
-    s.PendingCommand1 = "l05/01 12:30";
-    s.PendingCommand2 = "f";
-    s.PendingCommand3 = "t";
-    rec.portOpen = true;
-    session.OnBytes("ok\n#ok\n#", t0);
-    EXPECT_EQ(rec.sent, (std::vector<std::string>{"l05/01 12:30", "f"}));
-    session.OnBytes("ok\n#", t0);
-    EXPECT_EQ(rec.sent.back(), "t");
-    EXPECT_TRUE(rec.portOpen);
+    // The reserved start: the clock, then reservation time, wait command and time request.
+    session.ConfirmReservationTime("05/01 12:30");
+    ASSERT_EQ(session.RequestReservedStart(t0), vexa::session::ReservedStart::Sent);
+    EXPECT_EQ(port.writes, (std::vector<std::string>{"s2024/05/01 09:03:07"}));
+    rig.Arrive("ok\n#ok\n#", t0);
+    EXPECT_EQ(port.writes, (std::vector<std::string>{"s2024/05/01 09:03:07", "l05/01 12:30", "f"}));
+    rig.Arrive("ok\n#", t0);
+    EXPECT_EQ(port.writes.back(), "t");
+    EXPECT_TRUE(port.open);
     // Whatever follows the closing "#" in the same block goes with the closed port.
-    session.OnBytes("ok\n#@R=c\n", t0);
-    EXPECT_FALSE(rec.portOpen);
-    EXPECT_EQ(s.IntervalName, "");
+    rig.Arrive("ok\n#@R=c\n", t0);
+    EXPECT_FALSE(port.open);
+    EXPECT_EQ(session.State().IntervalName, "");
+}
+
+TEST_F(SessionTest, ReportedDetectionDifferentFromWhatTheLoggerWasToldIsSentBackAfterTheAnswer) {
+    Link();
+    // The report comes in the middle of the answer: the rest of the answer is still read, then the
+    // reported state is sent back once, then the status.
+    Exchange("p", "@W=DET 1\r\n@Y=2031\r\n#");
+    EXPECT_EQ(session.State().StartYearText, "2031");
+    EXPECT_EQ(session.State().ThresholdDetectOn, 1);
+    EXPECT_EQ(port.writes, (std::vector<std::string>{"p", "k1"}));
+    rig.Arrive("#", t0);
+    rig.Arrive("@W=DET 1\r\n#", t0); // the status agrees now: nothing more
+    EXPECT_EQ(port.writes, (std::vector<std::string>{"p", "k1", "p"}));
+    EXPECT_FALSE(port.open);
 }
 
 TEST_F(SessionTest, WatchdogEndsAnAnswerWithoutHashOnTheInjectedClock) {
     Link();
-    session.State().PendingCommand1 = "p";
-    rec.portOpen = true;
-    session.Send("o", t0);
-    session.OnBytes("partial answer without an end", t0 + 1s);
+    session.RequestCommand({"o", {"p"}}, t0);
+    rig.Arrive("partial answer without an end", t0 + 1s);
     // Bytes re-arm the watchdog: ten seconds from the last byte, not from the command.
-    session.OnTick(t0 + 10500ms);
-    EXPECT_TRUE(rec.portOpen);
-    session.OnTick(t0 + 11s);
-    EXPECT_FALSE(rec.portOpen);
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"close", "abandoned"}));
-    EXPECT_TRUE(session.State().PendingCommand1.Empty());
+    session.Tick(t0 + 10500ms);
+    EXPECT_TRUE(port.open);
+    session.Tick(t0 + 11s);
+    EXPECT_FALSE(port.open);
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"down:silent"}));
+    EXPECT_TRUE(session.QueuedFollowUps().empty());
     EXPECT_EQ(session.State().RxLineLen, 0);
     // Once abandoned it stays quiet.
-    session.OnTick(t0 + 30s);
-    EXPECT_EQ(rec.events.size(), 2u);
+    session.Tick(t0 + 30s);
+    EXPECT_EQ(rec.events.size(), 1u);
 }
 
 // A record line of the logger: month, day, time, axes and temperature as hexadecimal bytes.
@@ -253,13 +236,13 @@ std::string DownloadAnswer(int records) {
 TEST_F(SessionTest, DownloadOf72000RecordsInRandomBlocksDecodesEveryRecord) {
     constexpr int kRecords = 72000;
     Link();
-    session.StartDownload("D", "2024", t0);
-    EXPECT_EQ(rec.Sent(), "D");
+    session.RequestDownload("D", "2024", t0);
+    EXPECT_EQ(port.sent, "D");
     const std::string answer = DownloadAnswer(kRecords) + "#";
     std::mt19937 rng(2024);
     for (size_t pos = 0; pos < answer.size();) {
         const size_t n = std::min(answer.size() - pos, size_t(1 + rng() % 8192));
-        session.OnBytes(std::string_view(answer).substr(pos, n), t0);
+        rig.Arrive(std::string_view(answer).substr(pos, n), t0);
         pos += n;
     }
     ASSERT_TRUE(rec.summary);
@@ -275,32 +258,11 @@ TEST_F(SessionTest, DownloadOf72000RecordsInRandomBlocksDecodesEveryRecord) {
     EXPECT_TRUE(rec.workArea.empty());
     EXPECT_EQ(rec.lastText, CsvLine(kRecords - 1, 2024));
     EXPECT_EQ(session.State().LineCount, kRecords);
-    EXPECT_EQ(session.State().DownloadActive, 0);
+    EXPECT_NE(session.CurrentPhase(), Phase::Download);
     // Progress rises while records arrive and counts down to 0 while they are decoded.
     ASSERT_FALSE(rec.progress.empty());
     EXPECT_EQ(rec.progress.back(), 100); // the countdown's last multiple of 100 (k = RecordCount - 98)
     EXPECT_TRUE(std::is_sorted(rec.progress.begin(), rec.progress.begin() + 10));
-}
-
-TEST_F(SessionTest, UnplugInTheMiddleOfADownloadKeepsWhatArrived) {
-    Link();
-    session.StartDownload("D", "20XX", t0);
-    const std::string answer = DownloadAnswer(1000);
-    // Half of the answer and a part of the next record line.
-    const size_t cut = answer.find("\r\n", answer.size() / 2) + 2 + 7;
-    session.OnBytes(answer.substr(0, cut), t0);
-    const int stored = session.State().RecordCount;
-    session.OnPortLost(t0 + 1s);
-    ASSERT_TRUE(rec.summary);
-    EXPECT_FALSE(rec.summary->complete);
-    EXPECT_EQ(rec.summary->lineCount, stored);
-    EXPECT_EQ(rec.downloaded.size(), size_t(stored));
-    EXPECT_EQ(rec.downloaded.front(), CsvLine(0, 20)); // "20XX" reads as the year 20, printed "  20"
-    EXPECT_EQ(vexa::session::DownloadStatusText(*rec.summary, 1),
-              std::to_string(stored) + "rec 1sec (the logger announced 1000 records) - download incomplete: "
-                                       "the logger stopped sending");
-    EXPECT_FALSE(session.WatchdogArmed());
-    EXPECT_EQ(session.State().DownloadActive, 0);
 }
 
 // A message box opened by an observer lets the next notification in; its bytes are framed after
@@ -311,89 +273,42 @@ TEST_F(SessionTest, NotificationDuringAMessageBoxKeepsTheByteOrder) {
     rec.onWorkAreaLine = [&](std::string_view) {
         if (nested) return;
         nested = true;
-        session.OnBytes("three\n#", t0);
+        rig.Arrive("three\n#", t0);
     };
     Exchange("p", "one\ntwo\n");
     EXPECT_EQ(rec.workArea, (std::vector<std::string>{"one", "two", "three"}));
-    EXPECT_FALSE(rec.portOpen);
+    EXPECT_FALSE(port.open);
 }
 
 TEST_F(SessionTest, PortErrorWhileSendingKeepsTheUnframedBytes) {
-    struct Failing : Recorder {
-        bool fail = true;
-        void SendToLogger(std::string_view bytes) override {
-            if (fail && bytes == "f") throw std::runtime_error("port gone");
-            Recorder::SendToLogger(bytes);
-        }
-    } failing;
-    Session s(failing);
-    s.State().LinkUp = 1;
-    s.State().PendingCommand1 = "f";
-    EXPECT_THROW(s.OnBytes("a1\n#b2\n#", t0), std::runtime_error);
-    failing.fail = false;
-    s.OnBytes("", t0);
-    EXPECT_EQ(failing.workArea, (std::vector<std::string>{"a1", "b2"}));
-    EXPECT_FALSE(failing.portOpen);
-}
-
-// An exclusive mode owns every byte and tick while it is active; the capture is asked before the
-// firmware update, and the framing and watchdog come back when both are idle.
-struct FakeMode : vexa::session::ExclusiveMode {
-    bool active = false;
-    std::string bytes;
-    int ticks = 0, lost = 0;
-    bool Active() const override { return active; }
-    void OnBytes(std::string_view block, Clock::time_point) override { bytes += block; }
-    void OnTick(Clock::time_point) override { ++ticks; }
-    void OnPortLost(Clock::time_point) override { ++lost; }
-};
-
-TEST_F(SessionTest, ExclusiveModesTakeBytesInOrderOfPrecedence) {
-    FakeMode capture, firmware;
-    session.SetCaptureMode(&capture);
-    session.SetFirmwareMode(&firmware);
     Link();
-    struct Case {
-        bool captureActive, firmwareActive;
-        std::string toCapture, toFirmware;
-        size_t workAreaLines;
-    } cases[] = {
-        {true, true, "ab\n", "", 0},
-        {false, true, "", "ab\n", 0},
-        {false, false, "", "", 1},
-    };
-    for (const auto& c : cases) {
-        capture = {};
-        firmware = {};
-        capture.active = c.captureActive;
-        firmware.active = c.firmwareActive;
-        rec.workArea.clear();
-        session.Send("x", t0);
-        session.OnBytes("ab\n", t0);
-        session.OnTick(t0 + 1h);
-        session.OnPortLost(t0 + 1h);
-        EXPECT_EQ(capture.bytes, c.toCapture);
-        EXPECT_EQ(firmware.bytes, c.toFirmware);
-        EXPECT_EQ(capture.ticks + firmware.ticks, c.captureActive || c.firmwareActive ? 1 : 0);
-        EXPECT_EQ(capture.lost + firmware.lost, c.captureActive || c.firmwareActive ? 1 : 0);
-        EXPECT_EQ(rec.workArea.size(), c.workAreaLines);
-    }
-    // While a mode ran, its silence was no exchange time-out.
-    EXPECT_EQ(std::count(rec.events.begin(), rec.events.end(), "abandoned"), 1);
+    session.RequestCommand({"x", {"f"}}, t0);
+    port.failOn = "f";
+    EXPECT_THROW(rig.Arrive("a1\n#b2\n#", t0), std::runtime_error);
+    port.failOn.reset();
+    rig.Arrive("", t0);
+    EXPECT_EQ(rec.workArea, (std::vector<std::string>{"a1", "b2"}));
+    EXPECT_FALSE(port.open);
 }
 
 TEST_F(SessionTest, MonitorLinesAccumulateUntilTheHash) {
     Link();
-    session.State().MonitorMode = 1;
-    session.SendMonitorPoll(t0);
-    EXPECT_EQ(session.State().MonitorPollPending, 1);
-    session.OnBytes("X:  -12\nY:   35 Z:    3 p 23.5\n", t0);
+    ASSERT_TRUE(session.SetMonitor(true, t0));
+    EXPECT_EQ(rec.events, std::vector<std::string>{"monitor on"});
+    ASSERT_EQ(Discover().end, vexa::session::TickResult::End::Linked);
+    EXPECT_EQ(port.sent, "n");
+    EXPECT_TRUE(session.MonitorPollPending());
+    rig.Arrive("X:  -12\nY:   35 Z:    3 p 23.5\n", t0);
     EXPECT_EQ(session.State().TemperatureText, "23.5");
     EXPECT_EQ(session.State().RxLineView(), "X:  -12Y:   35 Z:    3 p 23.5");
-    session.OnBytes("#", t0);
-    EXPECT_EQ(session.State().MonitorPollPending, 0);
+    rig.Arrive("#", t0);
+    EXPECT_FALSE(session.MonitorPollPending());
     EXPECT_EQ(std::count(rec.events.begin(), rec.events.end(), "scan"), 2);
     EXPECT_TRUE(rec.workArea.empty());
+    // Off: the next tick refreshes the settings instead of polling.
+    session.SetMonitor(false, t0);
+    Discover();
+    EXPECT_EQ(port.sent, "np");
 }
 
 } // namespace

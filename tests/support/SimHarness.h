@@ -54,9 +54,9 @@ struct SimHarness {
     bool WaitIdle(int timeoutMs = 5000) {
         return PumpUntil([&] { return !form->ApdComPort1.Open() && IdleQueue(); }, timeoutMs);
     }
-    bool IdleQueue() const {
-        return form->State.PendingCommand1.Empty() && form->State.PendingCommand2.Empty() && form->State.PendingCommand3.Empty() &&
-               form->State.GreetOnPrompt == 0;
-    }
+    // Nothing is left to go out at the logger's next prompt.
+    bool IdleQueue() const { return form->LoggerSession().QueuedFollowUps().empty(); }
+    // A download is running.
+    bool Downloading() const { return form->LoggerSession().CurrentPhase() == vexa::session::Phase::Download; }
     std::vector<std::string> Log() const { return sim->commandLog(); }
 };

@@ -1,4 +1,5 @@
-// The logger session: everything the logger sends is framed here, and everything that follows from it.
+// The session's receive side: mode selection per notification, the reply framing, first contact, the
+// replies the link keeps, the end of an answer, and the download's decoding at its closing "#".
 #include "session/Session.h"
 
 #include "protocol/IntegerConversion.h"
@@ -20,6 +21,9 @@ constexpr std::array<bool, 256> kControlByte = [] {
         table[static_cast<unsigned char>(c)] = true;
     return table;
 }();
+
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 } // namespace
 
 std::string DownloadStatusText(const DownloadSummary& s, int elapsedSeconds) {
@@ -32,44 +36,34 @@ std::string DownloadStatusText(const DownloadSummary& s, int elapsedSeconds) {
     return text;
 }
 
-Session::Session(SessionObserver& observer) : observer_(observer) {}
-
-Session::Session(SessionObserver& observer, std::vector<std::string> downloadLines)
-    : observer_(observer), state_(std::move(downloadLines)) {}
-
-ExclusiveMode* Session::ActiveMode() const {
-    if (captureMode_ && captureMode_->Active()) return captureMode_;
-    if (firmwareMode_ && firmwareMode_->Active()) return firmwareMode_;
-    return nullptr;
+void Session::Progress(ReceiveStep step) {
+    // The bytes of a reply are told once per run of them, not once per byte.
+    if (step == ReceiveStep::ReplyBytes && lastStep_ == step) return;
+    lastStep_ = step;
+    observer_.ReceiveProgress(step);
 }
 
-void Session::Stage(ReceiveStage stage) {
-    if (stage == stage_) return;
-    stage_ = stage;
-    observer_.StageChanged(stage);
-}
-
-// ---- receiving ----
-
-void Session::OnNotification(const std::function<std::string()>& readAll, Clock::time_point now) {
+void Session::OnDataAvailable(Clock::time_point now) {
     // Bytes are arriving: the logger is alive, whatever state the exchange is in.
     if (deadline_) deadline_ = now + timeout_;
     if (ExclusiveMode* mode = ActiveMode()) {
         // The mode keeps its own time-outs.
         deadline_.reset();
-        mode->OnBytes(readAll(), now);
+        mode->OnBytes(port_.ReadAvailable(), now);
+        AfterExclusive(now);
         return;
     }
     if (framing_) {
         // A message box of the running notification let this one in: frame its bytes after the others.
-        inbox_ += readAll();
+        inbox_ += port_.ReadAvailable();
         return;
     }
     if (state_.LinkUp != 1) {
+        // The bytes are left unread: the framing parses them at the next notification.
         FirstContact(now);
         return;
     }
-    inbox_ += readAll();
+    inbox_ += port_.ReadAvailable();
     framing_ = true;
     size_t pos = 0;
     bool over = false;
@@ -88,21 +82,18 @@ void Session::OnNotification(const std::function<std::string()>& readAll, Clock:
     else
         inbox_.erase(0, pos);
     framing_ = false;
-    if (state_.DownloadActive == 1 && state_.RecordCount != progressShown_) {
+    if (phase_ == Phase::Download && state_.RecordCount != progressShown_) {
         progressShown_ = state_.RecordCount;
         observer_.DownloadProgress(state_.RecordCount);
     }
-}
-
-void Session::OnBytes(std::string_view block, Clock::time_point now) {
-    held_.append(block);
-    OnNotification([this] { return std::exchange(held_, std::string()); }, now);
+    // The answer to the capture's "n" has ended: the stream starts.
+    if (over && captureArmed_) BeginStreaming(now);
 }
 
 bool Session::Frame(size_t& pos, Clock::time_point now) {
-    // inbox_ may grow while an observer runs (see OnNotification), so it is indexed, never viewed.
+    // inbox_ may grow while an observer runs (see OnDataAvailable), so it is indexed, never viewed.
     while (pos < inbox_.size()) {
-        Stage(ReceiveStage::Receiving);
+        Progress(ReceiveStep::ReplyBytes);
         // Most bytes are plain line characters: take the whole run up to the next control byte at once.
         size_t run = pos;
         while (run < inbox_.size() && !kControlByte[static_cast<unsigned char>(inbox_[run])])
@@ -121,7 +112,7 @@ bool Session::Frame(size_t& pos, Clock::time_point now) {
         const char c = inbox_[pos++];
         switch (c) {
         case ENQ:
-            observer_.SendToLogger(std::string_view(&ACK, 1));
+            port_.Send(std::string_view(&ACK, 1));
             break;
         case '\r':
         case '!':
@@ -142,40 +133,40 @@ bool Session::Frame(size_t& pos, Clock::time_point now) {
 }
 
 void Session::FirstContact(Clock::time_point now) {
-    // The bytes are left unread: the framing parses them at the next notification.
     Send("m", now);
     EnterLinkedState();
 }
 
 void Session::EnterLinkedState() {
     state_.LinkUp = 1;
-    state_.MonitorPollPending = 0;
+    pollPending_ = false;
     state_.CommandsEnabled = 1;
     state_.ReservationState = 0;
     // "mm/dd hh:mm" out of "yyyy/mm/dd hh:mm:ss".
     state_.ReservationTimeText = state_.NowText.size() > 5 ? state_.NowText.substr(5, 11) : std::string();
+    if (phase_ == Phase::Idle) SetPhase(Phase::Linked);
     observer_.LinkEstablished();
 }
 
 void Session::HandleLine() {
     if (state_.MonitorMode == 1) {
         // The lines of one answer accumulate; "#" empties the buffer.
-        Stage(ReceiveStage::MonitorScan);
         const vexa::MonitorScan scan = vexa::ScanMonitorLines(state_.RxLineView());
         if (scan.temperatureText) state_.TemperatureText = *scan.temperatureText;
+        Progress(ReceiveStep::MonitorLine);
         observer_.MonitorScanned(scan);
-        Stage(ReceiveStage::MonitorScanned);
         return;
     }
     const std::string_view line = state_.RxLineView();
     bool stored = false;
-    if (state_.DownloadActive == 1 && line.size() >= 4) {
+    if (phase_ == Phase::Download && line.size() >= 4) {
         // Record lines are stored; the "@C" count line is neither a record nor a work-area line.
         if (line[0] != '@') {
             StoreDownloadLine(line);
             stored = true;
         }
     } else if (line.size() >= 2) {
+        if (sampleRequested_ && !sampleLine_) sampleLine_ = std::string(line);
         observer_.WorkAreaLine(line);
     }
     if (!stored && !line.empty()) {
@@ -197,19 +188,15 @@ void Session::ApplyModelLine(std::string_view line) {
     observer_.ModelLineReceived(*model);
 }
 
-namespace {
-template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
-template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
-} // namespace
-
 void Session::ApplyStatusReply(std::string_view line) {
     const vexa::StatusReply reply = vexa::ParseStatusReply(line);
     LinkState& s = state_;
+    const bool downloading = phase_ == Phase::Download;
     std::visit(Overloaded{
-                   [&s](const vexa::CountReply& r) {
+                   [&s, downloading](const vexa::CountReply& r) {
                        // During a download RecordCount is the next free table index: the count is kept apart.
                        s.AnnouncedCount = r.recordCount;
-                       if (s.DownloadActive != 1) s.RecordCount = r.recordCount;
+                       if (!downloading) s.RecordCount = r.recordCount;
                    },
                    [&s](const vexa::IntervalReply& r) {
                        s.IntervalIndex = r.intervalIndex;
@@ -223,6 +210,15 @@ void Session::ApplyStatusReply(std::string_view line) {
                        if (r.countsPerGIs2) s.CountsPerG = 2;
                    },
                    [&s](const vexa::StartYearReply& r) { s.StartYearText = r.year; },
+                   [this](const vexa::ThresholdDetectReply& r) {
+                       // The logger's detection differs from what it was last told: the reported state
+                       // is sent back, then "p", once this answer has ended (as a click on the box
+                       // would). Without commands enabled the state stays what the logger was told.
+                       if ((state_.ThresholdDetectOn == 1) == r.detectOn || state_.CommandsEnabled != 1) return;
+                       state_.ThresholdDetectOn = r.detectOn ? 1 : 0;
+                       queue_.push_back({Queued::Kind::FollowUp, r.detectOn ? "k1" : "k0"});
+                       queue_.push_back({Queued::Kind::FollowUp, "p"});
+                   },
                    [](const auto&) {},
                },
                reply);
@@ -239,134 +235,33 @@ void Session::StoreDownloadLine(std::string_view line) {
 }
 
 bool Session::EndOfAnswer(Clock::time_point now) {
-    state_.MonitorPollPending = 0;
-    Stage(ReceiveStage::AnswerEnded);
-    if (state_.GreetOnPrompt == 1) {
-        state_.GreetOnPrompt = 0;
-        state_.PendingCommand1 = "p";
-        state_.PendingCommand2 = "p";
-    }
-    // Only one queued command goes out per "#", the first non-empty one.
-    auto sendQueued = [&](auto& slot) {
-        if (slot.Empty()) return false;
-        const std::string command = slot.Str();
-        slot.Clear();
+    pollPending_ = false;
+    Progress(ReceiveStep::Prompt);
+    // Only one queued command goes out per "#", the first follow-up in the queue.
+    const auto next = std::find_if(queue_.begin(), queue_.end(),
+                                   [](const Queued& q) { return q.kind == Queued::Kind::FollowUp; });
+    if (next != queue_.end()) {
+        const std::string command = std::move(next->bytes);
+        queue_.erase(next);
         Send(command, now);
-        return true;
-    };
-    if (sendQueued(state_.PendingCommand1) || sendQueued(state_.PendingCommand2) ||
-        sendQueued(state_.PendingCommand3))
         return false;
+    }
     // Nothing queued: the exchange is over.
     deadline_.reset();
-    if (state_.LinkUp == 1) greetingDone_ = true;
-    observer_.ClosePort();
+    // The capture's "n" has been answered: the port stays open for the stream that follows.
+    if (!captureArmed_) port_.Close();
     state_.RxLineLen = 0;
-    if (state_.DownloadActive == 1) FinishDownload(true);
+    if (phase_ == Phase::Download) FinishDownload(true);
     const std::string last(state_.RxLineText());
     state_.RxLine[0] = '\0';
+    if (phase_ != Phase::Capture) SetPhase(RestingPhase());
     observer_.AnswerEnded(last);
     return true;
 }
 
-void Session::OnTick(Clock::time_point now) {
-    if (ExclusiveMode* mode = ActiveMode()) {
-        deadline_.reset();
-        mode->OnTick(now);
-        return;
-    }
-    if (deadline_ && now >= *deadline_) Abandon();
-}
-
-void Session::Abandon() {
-    // The logger went silent in the middle of an exchange (unplugged, or stopped answering). End the
-    // exchange so that port discovery runs again and nothing waits forever.
-    DropPendingAnswer();
-    observer_.ClosePort();
-    // Before the greeting's status reports are through the tool knows neither the logger's year nor
-    // its settings: the next finding connects and greets again.
-    if (state_.LinkUp == 0 || !greetingDone_) state_.AutoConnectDone = 0;
-    const bool downloadCut = state_.DownloadActive == 1;
-    if (downloadCut) FinishDownload(false); // shows what arrived and says the download is incomplete
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout_).count();
-    observer_.ExchangeAbandoned(downloadCut, int(seconds));
-}
-
-void Session::OnPortLost(Clock::time_point now) {
-    deadline_.reset();
-    if (ExclusiveMode* mode = ActiveMode()) {
-        mode->OnPortLost(now);
-        return;
-    }
-    // Nothing queued for this logger may reach the next one, and its greeting starts afresh.
-    DropPendingAnswer();
-    held_.clear();
-    state_.LinkUp = 0;
-    state_.AutoConnectDone = 0;
-    greetingDone_ = false;
-    if (state_.DownloadActive == 1) FinishDownload(false); // the logger vanished mid-transfer
-}
-
-// ---- sending ----
-
-void Session::Send(std::string_view bytes, Clock::time_point now) {
-    observer_.SendToLogger(bytes);
-    deadline_ = now + timeout_;
-}
-
-void Session::RequestContact(Clock::time_point now) {
-    greetingDone_ = false;
-    Send("m", now);
-    state_.GreetOnPrompt = 1;
-    state_.LinkUp = 0;
-}
-
-void Session::SendMonitorPoll(Clock::time_point now) {
-    Send("n", now);
-    state_.MonitorPollPending = 1;
-    Stage(ReceiveStage::MonitorPolled);
-}
-
-void Session::EndPendingExchange() {
-    if (!deadline_) return; // no answer is awaited
-    DropPendingAnswer();
-    held_.clear();
-    // A greeting cut short is repeated by the next tick once this exchange is over.
-    if (!greetingDone_) state_.AutoConnectDone = 0;
-    if (state_.DownloadActive == 1) FinishDownload(false);
-}
-
-void Session::DropPendingAnswer() {
-    deadline_.reset();
-    inbox_.clear();
-    ClearQueue();
-    state_.GreetOnPrompt = 0;
-    state_.MonitorPollPending = 0;
-    state_.ClearRxLine();
-}
-
-void Session::ClearQueue() {
-    state_.PendingCommand1.Clear();
-    state_.PendingCommand2.Clear();
-    state_.PendingCommand3.Clear();
-}
-
-// ---- download ----
-
-void Session::StartDownload(std::string_view request, std::string_view startYearText, Clock::time_point now) {
-    state_.ClearRxLine();
-    state_.StartYearText = startYearText;
-    Send(request, now);
-    state_.DownloadActive = 1;
-    state_.RecordCount = 0;
-    state_.AnnouncedCount = -1;
-    state_.DroppedRecords = 0;
-    progressShown_ = 0;
-}
-
 void Session::FinishDownload(bool complete) {
     LinkState& s = state_;
-    s.DownloadActive = 0;
+    if (phase_ == Phase::Download) SetPhase(RestingPhase());
     s.BaseYear = vexa::LenientToInt(s.StartYearText);
     vexa::ResetDecoderForDownload(s.Decoder);
     s.Decoder.BaseYear = s.BaseYear;

@@ -1,0 +1,108 @@
+// The two exchanges that own the link while they run, the 5-ms capture and the firmware update: how the
+// session starts them, hands them every byte and tick, and takes the link back when they are over.
+#include "session/Session.h"
+
+namespace vexa::session {
+
+ExclusiveMode* Session::ActiveMode() {
+    if (capture_.Active()) return &capture_;
+    if (firmware_.Active()) return &firmware_;
+    return nullptr;
+}
+
+bool Session::CaptureBusy() const {
+    return captureArmed_ || capture_.Active();
+}
+
+void Session::AfterExclusive(Clock::time_point now) {
+    if (phase_ == Phase::Capture && !CaptureBusy()) {
+        SetPhase(RestingPhase());
+        return;
+    }
+    if (phase_ == Phase::Firmware && !firmware_.Active()) {
+        SetPhase(RestingPhase());
+        // The logger is in its boot loader or gone: discovery connects and greets it again.
+        if (firmware_.Result().failed()) LoseLink(LinkLoss::UpdateFailed, now);
+    }
+}
+
+// ---- 5-ms capture ----
+
+bool Session::RequestCaptureSample(Clock::time_point now) {
+    if (Refused(Guard::None)) return false;
+    // A pending answer's queue must not follow into the stream, nor its lines into the capture.
+    EndPendingAnswer();
+    port_.Open();
+    sampleRequested_ = true;
+    sampleLine_.reset();
+    Send("n", now);
+    return true;
+}
+
+bool Session::StartCapture(const CaptureSettings& settings, Clock::time_point now) {
+    if (Refused(Guard::None)) return false;
+    captureTarget_ = settings.target;
+    SetPhase(Phase::Capture);
+    // The answer's "#" ends its exchange; only then is no byte of it taken for a sample.
+    if (deadline_) {
+        captureArmed_ = true;
+        captureArmedAt_ = now;
+        return true;
+    }
+    BeginStreaming(now);
+    return true;
+}
+
+void Session::BeginStreaming(Clock::time_point now) {
+    captureArmed_ = false;
+    sampleRequested_ = false;
+    // An answer that came too late is not a sample, and nothing queued follows into the stream.
+    DropAnswer();
+    port_.Open();
+    port_.Drain();
+    CaptureStart start;
+    start.target = captureTarget_;
+    start.startText = state_.NowText;
+    start.answerLine = sampleLine_.value_or(std::string());
+    start.countsPerG = state_.CountsPerG;
+    sampleLine_.reset();
+    capture_.Start(start, now);
+}
+
+void Session::AbortCapture(Clock::time_point now) {
+    capture_.Abort(now);
+}
+
+bool Session::CaptureWriteStep() {
+    const bool more = capture_.WriteStep();
+    // The capture's end needs no time; only a failed update's does, and that is not this.
+    if (!more) AfterExclusive(Clock::time_point{});
+    return more;
+}
+
+// ---- firmware update ----
+
+bool Session::RequestBootLoaderEntry(Clock::time_point now) {
+    (void)now;
+    if (Refused(Guard::Enabled)) return false;
+    // An answer still awaited must not be read as the boot loader's, nor its queue follow the entry.
+    EndPendingAnswer();
+    port_.Open();
+    // The logger does not answer the entry sequence, so no answer is awaited.
+    port_.Send(std::string_view("\x03\x06\x03\x06\x03", 5));
+    return true;
+}
+
+bool Session::StartFirmwareUpdate(std::vector<std::string> lines, Clock::time_point now) {
+    if (Refused(Guard::None)) return false;
+    EndPendingAnswer();
+    port_.Open();
+    SetPhase(Phase::Firmware);
+    if (!firmware_.Begin(std::move(lines), now)) {
+        SetPhase(RestingPhase());
+        return false;
+    }
+    return true;
+}
+
+} // namespace vexa::session
