@@ -29,10 +29,9 @@ constexpr int kHeightWhileWriting = 160;
 } // namespace
 
 void TForm1::Button40Click() {
-    // One monitor sample first: its answer lands in the work area while the dialog is open, and becomes
-    // the capture's second line.
+    // One monitor sample first, while the dialog is open: its answer becomes the capture's second line.
+    // The work area stays as it is until the capture starts, so Cancel loses nothing.
     if (!session_.RequestCaptureSample(Clock::now())) return;
-    Memo1->Clear();
     const auto text = UI().InputQuery(QStringLiteral("5msec"),
                                       tr("オンラインデータ取得します。秒数を指定してください"),
                                       QStringLiteral("30"));
@@ -40,7 +39,7 @@ void TForm1::Button40Click() {
     const vexa::CaptureDuration duration = vexa::CaptureDurationFromText(QStringToAnsi(*text));
     // The rule stays, but a replaced value is never replaced without a word.
     if (!duration.note.empty()) Label33->setText(QString::fromStdString(duration.note));
-    session_.StartCapture({duration.seconds * vexa::kCaptureSamplesPerSecond}, Clock::now());
+    session_.StartCapture({duration.seconds * vexa::kCaptureSamplesPerSecond, {}}, Clock::now());
 }
 
 CaptureView::CaptureView(TForm1& form) : QObject(&form), form_(form) {
@@ -61,7 +60,8 @@ void CaptureView::Escape() {
 }
 
 bool CaptureView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && event->type() == QEvent::KeyPress && Exchange().Streaming() &&
+    const bool stoppable = Exchange().Streaming() || form_.LoggerSession().CaptureWaiting();
+    if (watched == &form_ && event->type() == QEvent::KeyPress && stoppable &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         Escape();
         return true;

@@ -18,7 +18,8 @@ class CaptureView : public QObject {
     const vexa::session::CaptureExchange& Exchange() const;
     // A capture is waiting to start, streaming, or writing its lines.
     bool Busy() const;
-    // The user's Escape: ends a streaming capture with what has arrived.
+    // The user's Escape: ends a streaming capture with what has arrived, or cancels one that waits to
+    // start.
     void Escape();
 
     // What the session reports of the capture (TForm1 passes them on).

@@ -16,11 +16,12 @@ namespace vexa::cli {
 namespace {
 
 // The window's side of the capture (work area, progress bar, status line), as the command line has it.
-class CaptureRun final : public vexa::session::CaptureObserver {
+class CaptureRun final : public vexa::session::SessionObserver {
   public:
-    CaptureRun(LoggerLink& link, ProgressBar& bar) : link_(link), bar_(bar), exchange_(*this) {}
+    CaptureRun(vexa::session::Session& session, ProgressBar& bar)
+        : session_(session), bar_(bar), exchange_(session.Capture()) {}
 
-    vexa::session::CaptureExchange& Exchange() { return exchange_; }
+    const vexa::session::CaptureExchange& Exchange() const { return exchange_; }
     std::vector<std::string>& Lines() { return lines_; }
     int SampleLines() const { return sampleLines_; }
     const std::string& Status() const { return status_; }
@@ -28,12 +29,11 @@ class CaptureRun final : public vexa::session::CaptureObserver {
     void Turn() {
         while (stepDue_) {
             stepDue_ = false;
-            exchange_.WriteStep();
+            session_.CaptureWriteStep();
         }
     }
 
   private:
-    void CaptureSend(std::string_view bytes) override { link_.SendRaw(bytes); }
     void CaptureProgressShown(int maximum) override { maximum_ = maximum; }
     void CaptureProgress(int position) override {
         if (exchange_.Streaming()) bar_.Update(std::min(position, maximum_), maximum_);
@@ -49,12 +49,11 @@ class CaptureRun final : public vexa::session::CaptureObserver {
     void CaptureOutputEnds() override {}
     void CaptureStepDue() override { stepDue_ = true; }
     void CaptureStatus(std::string text) override { status_ = std::move(text); }
-    void CaptureRestoreTimer(int) override {}
     std::string CaptureClockText() override { return SystemDateTimeText(); }
 
-    LoggerLink& link_;
+    vexa::session::Session& session_;
     ProgressBar& bar_;
-    vexa::session::CaptureExchange exchange_;
+    const vexa::session::CaptureExchange& exchange_;
     std::vector<std::string> lines_;
     int sampleLines_ = 0;
     int maximum_ = 0;
@@ -76,49 +75,50 @@ int RunCapture(const Invocation& inv, Streams& streams) {
     const auto linked = ConnectToLogger(inv);
     LoggerLink& link = *linked;
     link.Greet();
-    // One monitor sample before the stream, as "5ms" sends it: its line goes into the file and gives
-    // the temperature of every sample line.
-    link.Exchange("n");
-    const std::string answer = link.AnswerLines().empty() ? std::string() : link.AnswerLines().front();
     if (vexa::InterruptRequested()) throw Failure(kExitOther, "interrupted before the capture started");
 
     ProgressBar bar(streams.err, streams.errIsTerminal, streams.columns, "samples");
-    CaptureRun run(link, bar);
-    link.Session().SetCaptureMode(&run.Exchange());
-    link.BeginExclusive();
-    vexa::session::CaptureStart start;
-    start.target = seconds * vexa::kCaptureSamplesPerSecond;
-    start.startText = NowText();
-    start.answerLine = answer;
-    start.countsPerG = link.State().CountsPerG;
-    run.Exchange().Start(start, vexa::session::Clock::now());
+    vexa::session::Session& session = link.Session();
+    CaptureRun run(session, bar);
+    link.SetCaptureView(&run);
+    // One monitor sample before the stream, as "5ms" sends it: its line goes into the file and gives
+    // the temperature of every sample line. The stream starts once its answer has ended.
+    link.BeginCommand();
+    if (!session.RequestCaptureSample(vexa::session::Clock::now()))
+        throw Failure(kExitLost, "the logger on " + link.Port().name + " took no capture");
+    vexa::session::CaptureSettings settings;
+    settings.target = seconds * vexa::kCaptureSamplesPerSecond;
+    settings.startText = NowText();
+    session.StartCapture(settings, vexa::session::Clock::now());
     bool interrupted = false;
-    link.RunUntil([&] { return !run.Exchange().Active(); },
+    link.RunUntil([&] { return !session.CaptureBusy(); },
                   [&] {
-                      if (vexa::InterruptRequested() && run.Exchange().Streaming()) {
+                      if (vexa::InterruptRequested() && (run.Exchange().Streaming() || session.CaptureWaiting())) {
                           interrupted = true;
-                          run.Exchange().Abort(vexa::session::Clock::now());
+                          session.AbortCapture(vexa::session::Clock::now());
                       }
                       run.Turn();
                   });
     // A capture ended by an unplug still writes what it has.
     run.Turn();
-    link.Session().SetCaptureMode(nullptr);
+    link.SetCaptureView(nullptr);
     bar.Clear();
+    // Ctrl+C while the answer to "n" was awaited: the capture never started and nothing was recorded.
+    if (interrupted && run.Lines().empty()) throw Failure(kExitOther, "interrupted before the capture started");
 
     // Ended by the logger (silent, unplugged) rather than by the target or Ctrl+C: the file says so.
-    const bool cut = !interrupted && !run.Status().empty() && run.Exchange().Received() < start.target;
+    const bool cut = !interrupted && !run.Status().empty() && run.Exchange().Received() < settings.target;
     const std::string file = cut ? PartialName(*output) : *output;
     WriteLines(file, run.Lines());
     if (!run.Status().empty() && !cut) Say(streams, run.Status());
     if (inv.Has("json")) {
         JsonObject o;
-        o.String("file", file).Integer("samples", run.SampleLines()).Integer("target", start.target);
+        o.String("file", file).Integer("samples", run.SampleLines()).Integer("target", settings.target);
         o.Boolean("complete", !cut && !interrupted);
         std::fprintf(streams.out, "%s\n", o.Text().c_str());
     } else {
         std::fprintf(streams.out, "%s: %d samples of %d (%d s)\n", file.c_str(), run.SampleLines(),
-                     start.target, seconds);
+                     settings.target, seconds);
     }
     if (cut) {
         const std::string cause = link.Unplugged() ? "was unplugged" : "stopped sending";

@@ -26,9 +26,9 @@ std::string LoggerSettings::Text(vexa::Shown what) const {
 }
 
 LoggerLink::LoggerLink(const LoggerPort& port)
-    : port_(port), mailbox_(std::make_shared<QueueMailbox>()), session_(*this) {
+    : port_(port), mailbox_(std::make_shared<QueueMailbox>()), session_(heldPort_, *this) {
     com_.SetUiMailbox(mailbox_);
-    com_.OnTriggerAvail = [this](TApdCustomComPort& cp, std::uint16_t) { OnData(cp); };
+    com_.OnTriggerAvail = [this](TApdCustomComPort&, std::uint16_t) { OnData(); };
     OpenLoggerPort(com_, port_);
 }
 
@@ -50,42 +50,45 @@ bool LoggerLink::RunUntil(const std::function<bool()>& done, const std::function
         if (lost_) return false;
         try {
             mailbox_->PumpUntil([&] { return done() || lost_; }, kTick);
-            if (com_.Open() && com_.DeviceLost()) PortHungUp();
         } catch (const EAPDException&) {
-            // A write or read on a device that has just gone away: the unplug, seen from the other side.
+            // A write or read on a device that has just gone away: the unplug, seen from the other side,
+            // which the session's tick below takes as the lost link.
             if (!(com_.Open() && com_.DeviceLost())) throw;
-            PortHungUp();
         }
-        session_.OnTick(Clock::now());
+        // Notices a device that hung up (frames what it delivered first), and the time-outs.
+        session_.Tick(Clock::now());
     }
     return true;
 }
 
-void LoggerLink::OnData(TApdCustomComPort& port) {
-    auto readAll = [&] {
-        std::string bytes = port.GetAvailable();
-        unanswered_ -= int(std::count(bytes.begin(), bytes.end(), '#'));
-        if (unanswered_ < 0) unanswered_ = 0;
-        return bytes;
-    };
-    if (closed_) {
-        // The window's port is closed here: what the logger still sends is not anybody's answer.
-        readAll();
-        return;
-    }
-    session_.OnNotification(readAll, Clock::now());
+void LoggerLink::HeldPort::Open() {
+    // As the window's reopening of the port: nothing received while it was closed is an answer.
+    if (!link_.closed_) return;
+    link_.com_.FlushInBuffer();
+    link_.closed_ = false;
 }
 
-void LoggerLink::PortHungUp() {
-    const auto now = Clock::now();
-    // What the device delivered before it went away is still readable: framed first, so every record
-    // that arrived whole is kept.
-    if (com_.CharReady()) OnData(com_);
-    unplugged_ = true;
-    lost_ = true;
-    session_.OnPortLost(now);
-    com_.SetOpen(false);
-    closed_ = true;
+void LoggerLink::Write(std::string_view bytes) {
+    com_.PutString(std::string(bytes));
+    // Every command is answered with a "#"; the ACK to an enquiry and the capture's bytes are not commands.
+    if (bytes != std::string_view("\x06", 1) && !session_.LinkOwnedExclusively()) ++unanswered_;
+    if (onSend) onSend(bytes);
+}
+
+std::string LoggerLink::ReadAll() {
+    std::string bytes = com_.GetAvailable();
+    unanswered_ -= int(std::count(bytes.begin(), bytes.end(), '#'));
+    if (unanswered_ < 0) unanswered_ = 0;
+    return bytes;
+}
+
+void LoggerLink::OnData() {
+    if (closed_ || !com_.Open()) {
+        // The window's port is closed here: what the logger still sends is not anybody's answer.
+        if (com_.Open()) ReadAll();
+        return;
+    }
+    session_.OnDataAvailable(Clock::now());
 }
 
 void LoggerLink::WaitQuiet() {
@@ -116,41 +119,32 @@ void LoggerLink::FailLost(const std::string& during) {
 
 void LoggerLink::Greet() {
     BeginCommand();
-    session_.RequestContact(Clock::now());
-    if (!RunUntil([&] { return session_.GreetingDone(); })) FailLost("the greeting");
+    // The greeting is over when its answers have ended: the session is linked with nothing awaited.
+    session_.RequestConnect(port_.comNumber, Clock::now());
+    if (!RunUntil([&] { return session_.LinkUp() && session_.CurrentPhase() == vexa::session::Phase::Linked; }))
+        FailLost("the greeting");
 }
 
 void LoggerLink::Exchange(const std::string& bytes, const std::string& followUp) {
     BeginCommand();
-    session_.EndPendingExchange();
-    session_.Send(bytes, Clock::now());
-    session_.State().PendingCommand1 = followUp;
+    std::vector<std::string> followUps;
+    if (!followUp.empty()) followUps.push_back(followUp);
+    session_.RequestCommand({bytes, followUps}, Clock::now());
     if (!RunUntil([&] { return exchangeEnded_; })) FailLost("the exchange");
-}
-
-void LoggerLink::BeginExclusive() {
-    BeginCommand();
-    session_.EndPendingExchange();
-    session_.StopWatchdog();
-}
-
-void LoggerLink::SendRaw(std::string_view bytes) {
-    if (!com_.Open()) return; // unplugged: nobody is there to hear it
-    com_.PutString(std::string(bytes));
 }
 
 DownloadOutcome LoggerLink::Download(const std::function<void(long, long)>& progress) {
     BeginCommand();
-    session_.EndPendingExchange();
     progress_ = progress;
     download_.reset();
-    session_.StartDownload("D", State().StartYearText, Clock::now());
+    session_.RequestDownload("D", State().StartYearText, Clock::now());
     bool interrupted = false;
     RunUntil([&] { return download_.has_value(); },
              [&] {
-                 if (!InterruptRequested() || State().DownloadActive != 1) return;
+                 if (!InterruptRequested() || session_.CurrentPhase() != vexa::session::Phase::Download) return;
                  interrupted = true;
-                 session_.EndPendingExchange(); // finishes the download with every record that arrived
+                 // Ends the download with every record that arrived, as the "close" button does.
+                 session_.RequestClose(Clock::now());
              });
     progress_ = nullptr;
     if (!download_) FailLost("the download");
@@ -162,20 +156,10 @@ DownloadOutcome LoggerLink::Download(const std::function<void(long, long)>& prog
 
 // ---- what the session reports ----
 
-void LoggerLink::SendToLogger(std::string_view bytes) {
-    if (closed_) {
-        com_.FlushInBuffer();
-        closed_ = false;
-    }
-    com_.PutString(std::string(bytes));
-    // Every command is answered with a "#"; the ACK to an enquiry is not a command.
-    if (bytes != std::string_view("\x06", 1)) ++unanswered_;
-    if (onSend) onSend(bytes);
-}
-
-void LoggerLink::ClosePort() {
-    closed_ = true;
-    exchangeEnded_ = true;
+void LoggerLink::LinkDown(const vexa::session::LinkDownReport& report) {
+    lost_ = true;
+    unplugged_ = report.reason == vexa::session::LinkLoss::Unplugged;
+    abandonedAfter_ = report.silentSeconds;
 }
 
 void LoggerLink::WorkAreaLine(std::string_view line) {
@@ -196,7 +180,7 @@ void LoggerLink::StatusReplyReceived(const vexa::StatusReply& reply) {
 
 void LoggerLink::DownloadProgress(int value) {
     // While the records arrive: the count stored so far (the countdown while decoding is not shown).
-    if (progress_ && State().DownloadActive == 1) progress_(value, State().AnnouncedCount);
+    if (progress_ && session_.CurrentPhase() == vexa::session::Phase::Download) progress_(value, State().AnnouncedCount);
 }
 
 void LoggerLink::DownloadFinished(std::vector<std::string>&& lines,
@@ -204,11 +188,44 @@ void LoggerLink::DownloadFinished(std::vector<std::string>&& lines,
     download_ = DownloadOutcome{std::move(lines), summary, unplugged_};
 }
 
-void LoggerLink::AnswerEnded(std::string_view) {}
+void LoggerLink::AnswerEnded(std::string_view) {
+    exchangeEnded_ = true;
+}
 
-void LoggerLink::ExchangeAbandoned(bool, int timeoutSeconds) {
-    abandonedAfter_ = timeoutSeconds;
-    lost_ = true;
+// ---- the capture's reports, handed to its view ----
+
+void LoggerLink::CaptureStarted() {
+    if (captureView_) captureView_->CaptureStarted();
+}
+void LoggerLink::CaptureProgressShown(int maximum) {
+    if (captureView_) captureView_->CaptureProgressShown(maximum);
+}
+void LoggerLink::CaptureProgress(int position) {
+    if (captureView_) captureView_->CaptureProgress(position);
+}
+void LoggerLink::CaptureProgressHidden() {
+    if (captureView_) captureView_->CaptureProgressHidden();
+}
+void LoggerLink::CaptureWorkAreaLine(std::string line) {
+    if (captureView_) captureView_->CaptureWorkAreaLine(std::move(line));
+}
+void LoggerLink::CaptureOutputBegins() {
+    if (captureView_) captureView_->CaptureOutputBegins();
+}
+void LoggerLink::CaptureWorkAreaLines(std::vector<std::string>& lines) {
+    if (captureView_) captureView_->CaptureWorkAreaLines(lines);
+}
+void LoggerLink::CaptureOutputEnds() {
+    if (captureView_) captureView_->CaptureOutputEnds();
+}
+void LoggerLink::CaptureStepDue() {
+    if (captureView_) captureView_->CaptureStepDue();
+}
+void LoggerLink::CaptureStatus(std::string text) {
+    if (captureView_) captureView_->CaptureStatus(std::move(text));
+}
+std::string LoggerLink::CaptureClockText() {
+    return captureView_ ? captureView_->CaptureClockText() : SessionObserver::CaptureClockText();
 }
 
 std::unique_ptr<LoggerLink> ConnectToLogger(const Invocation& inv) {

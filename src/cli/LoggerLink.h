@@ -52,11 +52,12 @@ class LoggerLink : private vexa::session::SessionObserver {
     // Sends a command whose answer (and the queued follow-up, if any) ends the exchange, and waits for
     // that. Fails with kExitLost when the logger falls silent or goes away.
     void Exchange(const std::string& bytes, const std::string& followUp = "");
-    // Hands the link to an exclusive mode (the capture): answers still under way are let in and dropped,
-    // the input is flushed and the watchdog is off, as the mode keeps its own time-outs.
-    void BeginExclusive();
-    // Bytes for the logger from an exclusive mode ("x", " ").
-    void SendRaw(std::string_view bytes);
+    // The capture's reports go to this observer while it is set (the window's work area, progress bar
+    // and status line, as the command line has them).
+    void SetCaptureView(vexa::session::SessionObserver* view) { captureView_ = view; }
+    // Before a request of the session's: the answers still under way are let in (and dropped), then the
+    // input flushed. Fails with kExitLost once the link is lost.
+    void BeginCommand();
     // "D" as "取得" does; progress(stored, announced) while the records arrive. An interrupt (Ctrl+C, once
     // caught) ends it with what arrived, as a silent logger would.
     DownloadOutcome Download(const std::function<void(long, long)>& progress);
@@ -74,11 +75,28 @@ class LoggerLink : private vexa::session::SessionObserver {
     std::function<void(std::string_view)> onSend;
 
   private:
+    // The port as the session drives it. The command line keeps the device open for the whole run: a
+    // close only drops what arrives until the next command, which the window's reopening would drop.
+    class HeldPort final : public vexa::session::LinkPort {
+      public:
+        explicit HeldPort(LoggerLink& link) : link_(link) {}
+        void Select(unsigned portNumber) override { number_ = portNumber; }
+        unsigned Selected() const override { return number_; }
+        bool IsOpen() const override { return !link_.closed_; }
+        void Open() override;
+        void Close() override { link_.closed_ = true; }
+        void Drain() override { link_.com_.FlushInBuffer(); }
+        void Send(std::string_view bytes) override { link_.Write(bytes); }
+        std::string ReadAvailable() override { return link_.ReadAll(); }
+        bool DeviceLost() override { return link_.com_.Open() && link_.com_.DeviceLost(); }
+
+      private:
+        LoggerLink& link_;
+        unsigned number_ = 1;
+    };
+
     // SessionObserver
-    void SendToLogger(std::string_view bytes) override;
-    void ClosePort() override;
-    void LinkEstablished() override {}
-    void StageChanged(vexa::session::ReceiveStage) override {}
+    void LinkDown(const vexa::session::LinkDownReport& report) override;
     void WorkAreaLine(std::string_view line) override;
     void ModelLineReceived(const vexa::ModelLine& model) override;
     void StatusReplyReceived(const vexa::StatusReply& reply) override;
@@ -87,19 +105,30 @@ class LoggerLink : private vexa::session::SessionObserver {
     void DownloadFinished(std::vector<std::string>&& lines,
                           const vexa::session::DownloadSummary& summary) override;
     void AnswerEnded(std::string_view lastText) override;
-    void ExchangeAbandoned(bool downloadCut, int timeoutSeconds) override;
+    void CaptureStarted() override;
+    void CaptureProgressShown(int maximum) override;
+    void CaptureProgress(int position) override;
+    void CaptureProgressHidden() override;
+    void CaptureWorkAreaLine(std::string line) override;
+    void CaptureOutputBegins() override;
+    void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
+    void CaptureOutputEnds() override;
+    void CaptureStepDue() override;
+    void CaptureStatus(std::string text) override;
+    std::string CaptureClockText() override;
 
-    void OnData(TApdCustomComPort& port);
-    void PortHungUp();
-    // Before a command: the answers still under way are let in (and dropped), then the input flushed.
+    void Write(std::string_view bytes);
+    std::string ReadAll();
+    void OnData();
     void WaitQuiet();
-    void BeginCommand();
     [[noreturn]] void FailLost(const std::string& during);
 
     LoggerPort port_;
     std::shared_ptr<QueueMailbox> mailbox_;
     TApdComPort com_;
+    HeldPort heldPort_{*this};
     vexa::session::Session session_;
+    vexa::session::SessionObserver* captureView_ = nullptr;
     LoggerSettings settings_;
     // The session ended its exchange ("#" with nothing queued, or abandoned): the window would close the
     // port here. The command line keeps it (and so its hold on the device) and only drops what arrives

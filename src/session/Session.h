@@ -77,7 +77,8 @@ struct TickResult {
 
 // The 5-ms capture the user asked for.
 struct CaptureSettings {
-    int target = 0; // samples: seconds x 200
+    int target = 0;        // samples: seconds x 200
+    std::string startText; // "yyyy/mm/dd hh:mm:ss" of the start; empty: the last discovery tick's clock
 };
 
 // The outcome of the "予約開始" start mode.
@@ -178,11 +179,15 @@ class Session {
     // Starts the capture once that answer has ended: waiting input discarded, "x", samples until the
     // target, a stall, a lost port or AbortCapture; then the lines in steps (CaptureStepDue).
     bool StartCapture(const CaptureSettings& settings, Clock::time_point now);
+    // Escape: a streaming capture ends with what has arrived; one still waiting for the answer to its
+    // "n" is cancelled before anything is sent for it.
     void AbortCapture(Clock::time_point now);
     // Writes the next block of sample lines; false once the capture is complete.
     bool CaptureWriteStep();
     // A capture is waiting for its answer, streaming, or writing its lines.
     bool CaptureBusy() const;
+    // A capture was asked for and waits for the answer to its "n" before it sends "x".
+    bool CaptureWaiting() const { return captureArmed_; }
 
     // ---- firmware update ----
     // "Start": the boot loader's entry sequence (ETX ACK ETX ACK ETX); no answer is awaited.
@@ -284,6 +289,7 @@ class Session {
     // The capture asked for: armed until the answer to its "n" has ended (or a second has passed).
     bool captureArmed_ = false;
     int captureTarget_ = 0;
+    std::string captureStartText_;
     Clock::time_point captureArmedAt_{};
     // The first line that answered the capture's "n", kept for the capture's second line.
     bool sampleRequested_ = false;

@@ -42,6 +42,7 @@ bool Session::RequestCaptureSample(Clock::time_point now) {
 bool Session::StartCapture(const CaptureSettings& settings, Clock::time_point now) {
     if (Refused(Guard::None)) return false;
     captureTarget_ = settings.target;
+    captureStartText_ = settings.startText.empty() ? state_.NowText : settings.startText;
     SetPhase(Phase::Capture);
     // The answer's "#" ends its exchange; only then is no byte of it taken for a sample.
     if (deadline_) {
@@ -62,7 +63,7 @@ void Session::BeginStreaming(Clock::time_point now) {
     port_.Drain();
     CaptureStart start;
     start.target = captureTarget_;
-    start.startText = state_.NowText;
+    start.startText = captureStartText_;
     start.answerLine = sampleLine_.value_or(std::string());
     start.countsPerG = state_.CountsPerG;
     sampleLine_.reset();
@@ -70,6 +71,14 @@ void Session::BeginStreaming(Clock::time_point now) {
 }
 
 void Session::AbortCapture(Clock::time_point now) {
+    if (captureArmed_) {
+        // Escape before the stream started: "x" is never sent and nothing is written. The answer to the
+        // "n" may still be on its way; its exchange ends as any other.
+        captureArmed_ = false;
+        SetPhase(deadline_ ? Phase::Exchange : RestingPhase());
+        observer_.CaptureStatus("5ms capture cancelled before it started: nothing was recorded");
+        return;
+    }
     capture_.Abort(now);
 }
 

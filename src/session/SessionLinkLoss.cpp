@@ -16,6 +16,11 @@ void Session::Tick(Clock::time_point now) {
     }
     if (ExclusiveMode* mode = ActiveMode()) {
         deadline_.reset();
+        // Bytes already at the port count before a time-out is judged: a notification still waiting
+        // behind this tick on a busy machine is not a silent logger.
+        if (port_.IsOpen()) mode->OnBytes(port_.ReadAvailable(), now);
+        AfterExclusive(now);
+        if ((mode = ActiveMode()) == nullptr) return;
         mode->OnTick(now);
         AfterExclusive(now);
         return;

@@ -165,8 +165,11 @@ void Session::HandleLine() {
             StoreDownloadLine(line);
             stored = true;
         }
+    } else if (sampleRequested_) {
+        // The answer to the capture's "n" becomes the capture's second line and is not shown: a capture
+        // cancelled in its dialog leaves the work area as it was.
+        if (line.size() >= 2 && !sampleLine_) sampleLine_ = std::string(line);
     } else if (line.size() >= 2) {
-        if (sampleRequested_ && !sampleLine_) sampleLine_ = std::string(line);
         observer_.WorkAreaLine(line);
     }
     if (!stored && !line.empty()) {
@@ -248,6 +251,7 @@ bool Session::EndOfAnswer(Clock::time_point now) {
     }
     // Nothing queued: the exchange is over.
     deadline_.reset();
+    sampleRequested_ = false;
     // The capture's "n" has been answered: the port stays open for the stream that follows.
     if (!captureArmed_) port_.Close();
     state_.RxLineLen = 0;

@@ -112,6 +112,7 @@ void Session::DropAnswer() {
     inbox_.clear();
     DropFollowUps();
     pollPending_ = false;
+    sampleRequested_ = false;
     state_.ClearRxLine();
 }
 

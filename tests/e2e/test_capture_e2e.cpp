@@ -144,17 +144,49 @@ TEST(CaptureEndToEnd, EscapeEndsTheCaptureOnRequest) {
         5000));
 }
 
-TEST(CaptureEndToEnd, CancelledDialogStartsNothing) {
-    SimHarness h;
-    TForm1& f = h.Open();
-    ASSERT_TRUE(h.WaitLinkedAndIdle());
-    h.ui.inputAnswers.push_back(std::nullopt);
-    f.Button40Click();
-    EXPECT_FALSE(f.Capture().Exchange().Active());
-    ASSERT_TRUE(h.WaitIdle());
-    const auto log = h.Log();
-    EXPECT_EQ(log.back(), "n");
-    EXPECT_EQ(std::find(log.begin(), log.end(), "x"), log.end());
+// Neither Cancel in the duration dialog nor Escape before the stream starts sends "x" or touches the work
+// area: an unsaved download in it stays whole.
+TEST(CaptureEndToEnd, StoppedBeforeTheStreamKeepsTheWorkArea) {
+    struct Row {
+        const char* name;
+        std::optional<QString> seconds; // the dialog's answer; none = Cancel
+        bool escape;                    // Escape while the answer to "n" is still on its way
+        std::string status;             // the status line afterwards ("" = not looked at)
+    };
+    const Row rows[] = {
+        {"Cancel", std::nullopt, false, ""},
+        {"Escape", QStringLiteral("5"), true, "5ms capture cancelled before it started: nothing was recorded"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        vexa::sim::SimConfig c;
+        c.faults.latencyMs = 300; // the answer to "n" has not come when the dialog is done
+        SimHarness h(c);
+        TForm1& f = h.Open();
+        ASSERT_TRUE(h.WaitLinkedAndIdle(10000));
+        f.Button30Click();
+        ASSERT_TRUE(PumpUntil([&] { return !h.Downloading() && h.WaitIdle(0); }, 20000));
+        const std::vector<std::string> download = f.Memo1->Lines();
+        ASSERT_GT(download.size(), 100u);
+        const int height = f.height();
+
+        h.ui.inputAnswers.push_back(row.seconds);
+        f.Button40Click();
+        if (row.escape) {
+            ASSERT_TRUE(f.Capture().Busy());
+            QTest::keyClick(&f, Qt::Key_Escape);
+        }
+        EXPECT_FALSE(f.Capture().Busy());
+        ASSERT_TRUE(h.WaitIdle()); // the answer to "n" has ended
+        EXPECT_FALSE(f.Capture().Exchange().Active());
+        EXPECT_EQ(f.Memo1->Lines(), download);
+        EXPECT_FALSE(f.Memo1->isHidden());
+        EXPECT_EQ(f.height(), height);
+        if (!row.status.empty()) EXPECT_EQ(f.Label33->text().toStdString(), row.status);
+        const auto log = h.Log();
+        EXPECT_EQ(log.back(), "n");
+        EXPECT_EQ(std::find(log.begin(), log.end(), "x"), log.end());
+    }
 }
 
 } // namespace
