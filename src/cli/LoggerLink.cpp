@@ -149,6 +149,8 @@ DownloadOutcome LoggerLink::Download(const std::function<void(long, long)>& prog
     progress_ = nullptr;
     if (!download_) FailLost("the download");
     DownloadOutcome outcome = std::move(*download_);
+    // The session finishes a cut download before it reports the lost link, so its cause is known only now.
+    outcome.unplugged = unplugged_;
     outcome.interrupted = interrupted;
     download_.reset();
     return outcome;

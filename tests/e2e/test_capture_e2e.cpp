@@ -182,7 +182,9 @@ TEST(CaptureEndToEnd, StoppedBeforeTheStreamKeepsTheWorkArea) {
         EXPECT_EQ(f.Memo1->Lines(), download);
         EXPECT_FALSE(f.Memo1->isHidden());
         EXPECT_EQ(f.height(), height);
-        if (!row.status.empty()) EXPECT_EQ(f.Label33->text().toStdString(), row.status);
+        if (!row.status.empty()) {
+            EXPECT_EQ(f.Label33->text().toStdString(), row.status);
+        }
         const auto log = h.Log();
         EXPECT_EQ(log.back(), "n");
         EXPECT_EQ(std::find(log.begin(), log.end(), "x"), log.end());

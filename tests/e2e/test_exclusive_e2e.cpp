@@ -154,12 +154,13 @@ TEST(NothingElseReachesTheLogger, DuringAFiveMillisecondCapture) {
     EXPECT_EQ(lines[0], "Start Time=" + start + " @1G=10");
     const std::string monitor = vexa::sim::MonitorLine(h.sim->settings());
     EXPECT_EQ(lines[1], monitor);
-    const std::string prefix = vexa::CaptureTimePrefix(start);
+    const vexa::CaptureTimeStamps stamps(start, received);
     const std::string temperature = vexa::CaptureTemperatureField(monitor);
     for (int i = 1; i <= received; ++i) {
         const auto v = vexa::sim::StreamPattern(i);
         const auto s8 = [](int x) { return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF))); };
-        ASSERT_EQ(lines[size_t(i) + 1], vexa::CaptureSampleLine(prefix, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature))
+        ASSERT_EQ(lines[size_t(i) + 1],
+                  vexa::CaptureSampleLine(stamps, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature))
             << i;
     }
     EXPECT_EQ(lines.back(), "End=>" + f.Capture().Exchange().EndText());

@@ -49,7 +49,7 @@ TEST(GraphEndToEnd, DownloadedRecordsWithAnIrregularOneAreDrawnToTheEnd) {
     f.SetGraphWindow(&graph);
 
     f.Button30Click();
-    ASSERT_TRUE(PumpUntil([&] { return f.LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !f.ApdComPort1.Open(); }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return !h.Downloading() && !f.ApdComPort1.Open(); }, 20000));
     ASSERT_EQ(f.Memo1->Count(), 5003); // header, column line, the irregular mark, 5,000 records
     h.ui.Clear();
 
@@ -99,7 +99,7 @@ TEST(GraphEndToEnd, AParcelsShocksListedCentredAndReported) {
     stats.SetGraphWindow(&graph);
     f.SetGraphWindow(&graph);
     f.Button30Click();
-    ASSERT_TRUE(PumpUntil([&] { return f.State.DownloadActive == 0 && !f.ApdComPort1.Open(); }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return !h.Downloading() && !f.ApdComPort1.Open(); }, 20000));
     f.Button12->click();
     ASSERT_TRUE(graph.isVisible());
     ASSERT_EQ(graph.Parsed.LastSample(), 6000 - 2); // records 1 .. 5996 on graph lines 3 .. 5998
