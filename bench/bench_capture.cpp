@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
         probe.start(5);
         // The samples arrive as one block, so the capture ends at once and only its writing is timed.
         const qint64 begin = clock.nsecsElapsed();
-        vexa::session::SessionProbe::Capture(form->LoggerSession()).OnBytes(stream, vexa::session::Clock::now());
+        vexa::session::SessionProbe::Capture(form->LoggerSession())
+            .OnBytes(stream, vexa::session::Clock::now());
         if (!Pump([&] { return !capture.Exchange().Active(); }, 60000)) Fail("the lines were not written");
         const qint64 end = clock.nsecsElapsed();
         const qint64 worstWriting = worst;

@@ -48,8 +48,12 @@ struct Rig {
         deps.screenSize = QSize(1280, 1024);
         form = std::make_unique<TForm1>(deps);
         form->show();
-        if (!Pump([&] { return form->State.LinkUp == 1 && !form->ApdComPort1.Open() && form->LoggerSession().QueuedFollowUps().empty(); },
-                  10000)) {
+        if (!Pump(
+                [&] {
+                    return form->State.LinkUp == 1 && !form->ApdComPort1.Open() &&
+                           form->LoggerSession().QueuedFollowUps().empty();
+                },
+                10000)) {
             std::fprintf(stderr, "bench: the simulated logger did not link\n");
             std::exit(1);
         }
@@ -74,7 +78,13 @@ struct Rig {
         QElapsedTimer t;
         t.start();
         form->Button30Click();
-        if (!Pump([&] { return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !form->ApdComPort1.Open(); }, timeoutMs)) return -1;
+        if (!Pump(
+                [&] {
+                    return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download &&
+                           !form->ApdComPort1.Open();
+                },
+                timeoutMs))
+            return -1;
         form->Memo1->SyncView();
         return double(t.nsecsElapsed()) / 1e6;
     }

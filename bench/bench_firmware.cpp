@@ -8,8 +8,8 @@
 #include "session/ComPortLink.h"
 #include "session/FirmwareExchange.h"
 #include "session/Session.h"
-#include "support/SessionRecorder.h"
 #include "sim/Simulator.h"
+#include "support/SessionRecorder.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -31,7 +31,11 @@ int main(int argc, char** argv) {
     }
     const auto hangUp = Clock::now();
     const bool idle = PumpUntil(
-        [&] { return f.LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !f.ApdComPort1.Open() && !f.Memo1->isHidden(); }, 60000);
+        [&] {
+            return f.LoggerSession().CurrentPhase() != vexa::session::Phase::Download &&
+                   !f.ApdComPort1.Open() && !f.Memo1->isHidden();
+        },
+        60000);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - hangUp).count();
     if (!idle) {
         std::fprintf(stderr, "bench_hangup: the download did not end\n");

@@ -69,7 +69,10 @@ int main(int argc, char** argv) {
         for (int i = 0; i < exchanges && !failed; ++i) {
             // A handler sends a command with a follow-up ("o", then "p" once its answer ends).
             QMetaObject::invokeMethod(
-                &form, [&] { form.LoggerSession().RequestCommand({"o", {"p"}}, Clock::now()); },
+                &form,
+                [&] {
+                    form.LoggerSession().RequestCommand({"o", {"p"}}, Clock::now());
+                },
                 Qt::BlockingQueuedConnection);
             if (ReadSome(master, 1) != "o") {
                 std::fprintf(stderr, "bench: exchange %d: no command\n", i);

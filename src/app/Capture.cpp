@@ -121,14 +121,36 @@ std::string CaptureView::ClockText() {
 
 // ---- what the session reports of the capture, handed to its view ----
 
-void TForm1::CaptureStarted() { capture_->Started(); }
-void TForm1::CaptureProgressShown(int maximum) { capture_->ProgressShown(maximum); }
-void TForm1::CaptureProgress(int position) { capture_->Progress(position); }
-void TForm1::CaptureProgressHidden() { capture_->ProgressHidden(); }
-void TForm1::CaptureWorkAreaLine(std::string line) { capture_->WorkAreaLine(std::move(line)); }
-void TForm1::CaptureOutputBegins() { capture_->OutputBegins(); }
-void TForm1::CaptureWorkAreaLines(std::vector<std::string>& lines) { capture_->WorkAreaLines(lines); }
-void TForm1::CaptureOutputEnds() { capture_->OutputEnds(); }
-void TForm1::CaptureStepDue() { capture_->StepDue(); }
-void TForm1::CaptureStatus(std::string text) { capture_->Status(std::move(text)); }
-std::string TForm1::CaptureClockText() { return capture_->ClockText(); }
+void TForm1::CaptureStarted() {
+    capture_->Started();
+}
+void TForm1::CaptureProgressShown(int maximum) {
+    capture_->ProgressShown(maximum);
+}
+void TForm1::CaptureProgress(int position) {
+    capture_->Progress(position);
+}
+void TForm1::CaptureProgressHidden() {
+    capture_->ProgressHidden();
+}
+void TForm1::CaptureWorkAreaLine(std::string line) {
+    capture_->WorkAreaLine(std::move(line));
+}
+void TForm1::CaptureOutputBegins() {
+    capture_->OutputBegins();
+}
+void TForm1::CaptureWorkAreaLines(std::vector<std::string>& lines) {
+    capture_->WorkAreaLines(lines);
+}
+void TForm1::CaptureOutputEnds() {
+    capture_->OutputEnds();
+}
+void TForm1::CaptureStepDue() {
+    capture_->StepDue();
+}
+void TForm1::CaptureStatus(std::string text) {
+    capture_->Status(std::move(text));
+}
+std::string TForm1::CaptureClockText() {
+    return capture_->ClockText();
+}

@@ -58,7 +58,9 @@ void TForm1::ConnectCommandHandlers() {
 }
 
 bool TForm1::LinkCommandsEnabled() const { return State.CommandsEnabled == 1; }
-bool TForm1::LinkPortOpen() const { return session_.PortOpen(); }
+bool TForm1::LinkPortOpen() const {
+    return session_.PortOpen();
+}
 
 bool TForm1::LinkSendCommand(const std::string& bytes, const std::string& followUp) {
     vexa::session::CommandRequest request{bytes, {}, vexa::session::Guard::Idle};
@@ -67,10 +69,16 @@ bool TForm1::LinkSendCommand(const std::string& bytes, const std::string& follow
     return Command(request, false, true);
 }
 
-std::string TForm1::LinkReservationTimeText() const { return State.ReservationTimeText; }
+std::string TForm1::LinkReservationTimeText() const {
+    return State.ReservationTimeText;
+}
 int TForm1::LinkReservationState() const { return State.ReservationState; }
-bool TForm1::LinkConfirmReservationTime(const std::string& text) { return session_.ConfirmReservationTime(text); }
-void TForm1::LinkDropReservationRequest() { session_.DropReservationRequest(); }
+bool TForm1::LinkConfirmReservationTime(const std::string& text) {
+    return session_.ConfirmReservationTime(text);
+}
+void TForm1::LinkDropReservationRequest() {
+    session_.DropReservationRequest();
+}
 void TForm1::LinkShowReservationTime() { Label25->setText(AnsiToQString(State.ReservationTimeText)); }
 void TForm1::LinkStartModeChange() { ComboBox4Change(); }
 Interaction& TForm1::LinkInteraction() { return UI(); }

@@ -77,7 +77,9 @@ void TForm1::Button46Click() {
 void TForm1::Button44Click() { RunCommand(*this, Guard::None, kClear, "vp", After::Nothing); }
 void TForm1::Button29Click() { RunCommand(*this, Guard::Idle, kKeep, "n", After::Nothing); }
 void TForm1::Button5Click() { RunCommand(*this, Guard::None, kKeep, "#", After::Nothing); }
-void TForm1::Button56Click() { Command({"E", {}, Guard::None, false}, kKeep, false); }
+void TForm1::Button56Click() {
+    Command({"E", {}, Guard::None, false}, kKeep, false);
+}
 void TForm1::Button41Click() { RunCommand(*this, Guard::Enabled, kClear, "Z", After::Nothing); }
 void TForm1::Label36Click() { RunCommand(*this, Guard::Enabled, kClear, "e", After::Nothing); }
 
@@ -161,11 +163,13 @@ void TForm1::Button17Click() {
 
 void TForm1::ComboBox3Change() {
     RunCommand(*this, Guard::Enabled, kKeep,
-               std::string{'i', vexa::SamplingCodeOfName(ComboBox3->currentText().toStdString())}, After::QueueStatus);
+               std::string{'i', vexa::SamplingCodeOfName(ComboBox3->currentText().toStdString())},
+               After::QueueStatus);
 }
 
 void TForm1::ComboBox5Change() {
-    if (session_.RequestRange(ControlText(*this, ComboBox5->currentText()), Clock::now())) Timer1->SetInterval(0);
+    if (session_.RequestRange(ControlText(*this, ComboBox5->currentText()), Clock::now()))
+        Timer1->SetInterval(0);
 }
 
 void TForm1::CheckBox2Click() {
@@ -240,8 +244,8 @@ void TForm1::Button49Click() {
 void TForm1::Button54Click() { RunCommand(*this, Guard::Enabled, kKeep, "Kr", After::StopTimer); }
 
 void TForm1::Button55Click() {
-    RunCommand(*this, Guard::Enabled, kKeep, "Kw" + vexa::TrimmedTextArgument(ControlText(*this, Edit21->text())) + "\r",
-               After::StopTimer);
+    RunCommand(*this, Guard::Enabled, kKeep,
+               "Kw" + vexa::TrimmedTextArgument(ControlText(*this, Edit21->text())) + "\r", After::StopTimer);
 }
 
 // ---- link and monitor ----
@@ -250,7 +254,9 @@ void TForm1::Button38Click() {
     session_.RequestHello(Clock::now());
 }
 
-void TForm1::Button22Click() { session_.QueueMonitorCommand("hAAA"); }
+void TForm1::Button22Click() {
+    session_.QueueMonitorCommand("hAAA");
+}
 
 // ---- labels that open the settings dialogs ----
 

@@ -12,7 +12,8 @@ void TForm1::StartDownload(const char* request, const std::string& header1, cons
                            int heightDuring, bool setDataFileName) {
     // The session sends the request (or refuses it and says why); the window then takes its transfer
     // look, before any answer can arrive.
-    if (!session_.RequestDownload(request, QStringToAnsi(Label15->text()), vexa::session::Clock::now())) return;
+    if (!session_.RequestDownload(request, QStringToAnsi(Label15->text()), vexa::session::Clock::now()))
+        return;
     Timer1->SetInterval(0);
     Memo1->Clear();
     Memo1->hide();

@@ -49,8 +49,9 @@ void TForm1::FirmwareEnded(const vexa::session::FirmwareResult& result) {
     // The image in the work area has been used up (or is stale after a failure): "Start" prepares the next.
     Button39->hide();
     UI().MessageBox(QString::fromStdString(result.message), kCaption,
-                    result.outcome == vexa::session::FirmwareOutcome::Completed ? Interaction::Icon::Information
-                                                                                : Interaction::Icon::Warning);
+                    result.outcome == vexa::session::FirmwareOutcome::Completed
+                        ? Interaction::Icon::Information
+                        : Interaction::Icon::Warning);
 }
 
 void TForm1::Button37Click() {

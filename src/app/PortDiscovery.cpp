@@ -51,7 +51,8 @@ void TForm1::DiscoveryTick() {
     input.adapterAllowed = CheckBox1->isChecked();
     input.chosenPort = QStringToAnsi(Edit3->text());
     input.nowText = NowValue.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toStdString();
-    input.wallNow = vexa::session::WallClock::time_point(std::chrono::milliseconds(NowValue.toMSecsSinceEpoch()));
+    input.wallNow =
+        vexa::session::WallClock::time_point(std::chrono::milliseconds(NowValue.toMSecsSinceEpoch()));
     const vexa::session::TickResult tick = session_.DiscoveryTick(input, vexa::session::Clock::now());
 
     using End = vexa::session::TickResult::End;
@@ -103,8 +104,9 @@ void TForm1::DiscoveryTick() {
         // Said once per name; discovery keeps looking.
         if (search.chosenPort != unusablePortName_) {
             unusablePortName_ = search.chosenPort;
-            Label33->setText(QStringLiteral("The logger's port name \"%1\" has no usable port number; still looking")
-                                 .arg(Edit3->text()));
+            Label33->setText(
+                QStringLiteral("The logger's port name \"%1\" has no usable port number; still looking")
+                    .arg(Edit3->text()));
         }
         Timer1->SetInterval(remembered);
         return;

@@ -67,8 +67,8 @@ void TForm1::LinkDown(const vexa::session::LinkDownReport& report) {
         break;
     case LinkLoss::Silent:
         if (!report.downloadCut)
-            Label33->setText(
-                QStringLiteral("No answer from the logger for %1 s: exchange ended").arg(report.silentSeconds));
+            Label33->setText(QStringLiteral("No answer from the logger for %1 s: exchange ended")
+                                 .arg(report.silentSeconds));
         break;
     case LinkLoss::Closed:
         Label33->setText(QStringLiteral("Link closed"));
@@ -90,10 +90,12 @@ void TForm1::RequestRefused(vexa::session::Refusal why) {
     case Refusal::Busy:
         break; // the answer to the running exchange is still to come; the click is simply not taken
     case Refusal::UpdateRunning:
-        Label33->setText(QStringLiteral("A firmware update is running: nothing else is sent to the logger until it ends"));
+        Label33->setText(
+            QStringLiteral("A firmware update is running: nothing else is sent to the logger until it ends"));
         break;
     case Refusal::CaptureRunning:
-        Label33->setText(QStringLiteral("A 5ms capture is running: nothing else is sent to the logger until its lines are in"));
+        Label33->setText(QStringLiteral(
+            "A 5ms capture is running: nothing else is sent to the logger until its lines are in"));
         break;
     }
 }

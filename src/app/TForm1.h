@@ -50,11 +50,11 @@ public:
     // closes, drains, reads and writes it.
     TApdComPort ApdComPort1;
 
-private:
+  private:
     vexa::session::ComPortLink portLink_{ApdComPort1};
     vexa::session::Session session_{portLink_, *this};
 
-public:
+  public:
     // The link's state, read only: the session alone writes it (LinkUp, CommandsEnabled, CountsPerG, ...).
     const vexa::session::LinkState& State;
     vexa::session::Session& LoggerSession() { return session_; }
@@ -218,71 +218,72 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What the session reports, rendered into the controls (SessionView.cpp, ReplyControls.cpp,
-    // Monitor.cpp, Capture.cpp, FirmwareUpdate.cpp).
-    void PhaseChanged(vexa::session::Phase phase) override;
-    void LinkEstablished() override;
-    void LinkDown(const vexa::session::LinkDownReport& report) override;
-    void RequestRefused(vexa::session::Refusal why) override;
-    void MonitorChanged(bool on) override;
-    void ReceiveProgress(vexa::session::ReceiveStep step) override;
-    void WorkAreaLine(std::string_view line) override;
-    void ModelLineReceived(const vexa::ModelLine& model) override;
-    void StatusReplyReceived(const vexa::StatusReply& reply) override;
-    void MonitorScanned(const vexa::MonitorScan& scan) override;
-    void AnswerEnded(std::string_view lastText) override;
-    void DownloadProgress(int value) override;
-    void DownloadFinished(std::vector<std::string>&& lines, const vexa::session::DownloadSummary& summary) override;
-    void CaptureStarted() override;
-    void CaptureProgressShown(int maximum) override;
-    void CaptureProgress(int position) override;
-    void CaptureProgressHidden() override;
-    void CaptureWorkAreaLine(std::string line) override;
-    void CaptureOutputBegins() override;
-    void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
-    void CaptureOutputEnds() override;
-    void CaptureStepDue() override;
-    void CaptureStatus(std::string text) override;
-    std::string CaptureClockText() override;
-    void FirmwareProgressStart(int lineCount) override;
-    void FirmwareLine(int position, const std::string& shown) override;
-    void FirmwareSendingDone() override;
-    void FirmwareStatus(const std::string& text) override;
-    void FirmwareEnded(const vexa::session::FirmwareResult& result) override;
-    void ApplyCountReply(const vexa::CountReply& reply);
-    void ShowText(const vexa::ShownText& shown);
-    // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
-    std::string StartYearLine(bool withCountsPerG) const;
-    void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
-                       bool setDataFileName);
-    // Discovery helpers.
-    void DiscoveryTick();
-    void ShowLinkDown();
-    // Fills a list of the discovery tick, with a last line naming how many entries it leaves out.
-    void ShowPortList(QListWidget* list, const std::vector<std::string>& names, size_t notListed);
-    bool registryCutSaid_ = false;
-    // A connect went out: the caption and pictures say the logger's answer is awaited.
-    void ShowConnecting();
-    std::string unusablePortName_;  // a port name without a number, reported once
-    QString lastTickError_;  // the last error a tick showed, so a lasting fault is shown once
-    vexa::session::RegistrySnapshot lastSnapshot_;
-    // Timer1's interval while an update or a capture owns the link, given back when it ends.
-    bool exclusivePhase_ = false;
-    int savedTimerInterval_ = 0;
-    void ConnectPortHooks();
+  // What the session reports, rendered into the controls (SessionView.cpp, ReplyControls.cpp,
+  // Monitor.cpp, Capture.cpp, FirmwareUpdate.cpp).
+  void PhaseChanged(vexa::session::Phase phase) override;
+  void LinkEstablished() override;
+  void LinkDown(const vexa::session::LinkDownReport& report) override;
+  void RequestRefused(vexa::session::Refusal why) override;
+  void MonitorChanged(bool on) override;
+  void ReceiveProgress(vexa::session::ReceiveStep step) override;
+  void WorkAreaLine(std::string_view line) override;
+  void ModelLineReceived(const vexa::ModelLine& model) override;
+  void StatusReplyReceived(const vexa::StatusReply& reply) override;
+  void MonitorScanned(const vexa::MonitorScan& scan) override;
+  void AnswerEnded(std::string_view lastText) override;
+  void DownloadProgress(int value) override;
+  void DownloadFinished(std::vector<std::string>&& lines,
+                        const vexa::session::DownloadSummary& summary) override;
+  void CaptureStarted() override;
+  void CaptureProgressShown(int maximum) override;
+  void CaptureProgress(int position) override;
+  void CaptureProgressHidden() override;
+  void CaptureWorkAreaLine(std::string line) override;
+  void CaptureOutputBegins() override;
+  void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
+  void CaptureOutputEnds() override;
+  void CaptureStepDue() override;
+  void CaptureStatus(std::string text) override;
+  std::string CaptureClockText() override;
+  void FirmwareProgressStart(int lineCount) override;
+  void FirmwareLine(int position, const std::string& shown) override;
+  void FirmwareSendingDone() override;
+  void FirmwareStatus(const std::string& text) override;
+  void FirmwareEnded(const vexa::session::FirmwareResult& result) override;
+  void ApplyCountReply(const vexa::CountReply& reply);
+  void ShowText(const vexa::ShownText& shown);
+  // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
+  std::string StartYearLine(bool withCountsPerG) const;
+  void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
+                     bool setDataFileName);
+  // Discovery helpers.
+  void DiscoveryTick();
+  void ShowLinkDown();
+  // Fills a list of the discovery tick, with a last line naming how many entries it leaves out.
+  void ShowPortList(QListWidget* list, const std::vector<std::string>& names, size_t notListed);
+  bool registryCutSaid_ = false;
+  // A connect went out: the caption and pictures say the logger's answer is awaited.
+  void ShowConnecting();
+  std::string unusablePortName_; // a port name without a number, reported once
+  QString lastTickError_;        // the last error a tick showed, so a lasting fault is shown once
+  vexa::session::RegistrySnapshot lastSnapshot_;
+  // Timer1's interval while an update or a capture owns the link, given back when it ends.
+  bool exclusivePhase_ = false;
+  int savedTimerInterval_ = 0;
+  void ConnectPortHooks();
 
-    void ConnectHandlers();
-    // Wiring of the command set's controls (Commands.cpp).
-    void ConnectCommandHandlers();
-    void OnClick(QWidget* label, std::function<void()> handler);
-    void OnDblClick(QWidget* label, std::function<void()> handler);
+  void ConnectHandlers();
+  // Wiring of the command set's controls (Commands.cpp).
+  void ConnectCommandHandlers();
+  void OnClick(QWidget* label, std::function<void()> handler);
+  void OnDblClick(QWidget* label, std::function<void()> handler);
 
-    void SetUpFirmwareUpdate();
-    std::vector<std::string> standInImage_;
+  void SetUpFirmwareUpdate();
+  std::vector<std::string> standInImage_;
 
-    TForm1Deps deps_;
-    CaptureView* capture_ = nullptr;
-    std::shared_ptr<UiMailbox> mailbox_;
-    std::map<QObject*, std::function<void()>> clickHandlers_;
-    std::map<QObject*, std::function<void()>> dblClickHandlers_;
+  TForm1Deps deps_;
+  CaptureView* capture_ = nullptr;
+  std::shared_ptr<UiMailbox> mailbox_;
+  std::map<QObject*, std::function<void()>> clickHandlers_;
+  std::map<QObject*, std::function<void()>> dblClickHandlers_;
 };

@@ -93,7 +93,8 @@ int RunCapture(const Invocation& inv, Streams& streams) {
     bool interrupted = false;
     link.RunUntil([&] { return !session.CaptureBusy(); },
                   [&] {
-                      if (vexa::InterruptRequested() && (run.Exchange().Streaming() || session.CaptureWaiting())) {
+                      if (vexa::InterruptRequested() &&
+                          (run.Exchange().Streaming() || session.CaptureWaiting())) {
                           interrupted = true;
                           session.AbortCapture(vexa::session::Clock::now());
                       }
@@ -104,7 +105,8 @@ int RunCapture(const Invocation& inv, Streams& streams) {
     link.SetCaptureView(nullptr);
     bar.Clear();
     // Ctrl+C while the answer to "n" was awaited: the capture never started and nothing was recorded.
-    if (interrupted && run.Lines().empty()) throw Failure(kExitOther, "interrupted before the capture started");
+    if (interrupted && run.Lines().empty())
+        throw Failure(kExitOther, "interrupted before the capture started");
 
     // Ended by the logger (silent, unplugged) rather than by the target or Ctrl+C: the file says so.
     const bool cut = !interrupted && !run.Status().empty() && run.Exchange().Received() < settings.target;

@@ -121,7 +121,8 @@ void LoggerLink::Greet() {
     BeginCommand();
     // The greeting is over when its answers have ended: the session is linked with nothing awaited.
     session_.RequestConnect(port_.comNumber, Clock::now());
-    if (!RunUntil([&] { return session_.LinkUp() && session_.CurrentPhase() == vexa::session::Phase::Linked; }))
+    if (!RunUntil(
+            [&] { return session_.LinkUp() && session_.CurrentPhase() == vexa::session::Phase::Linked; }))
         FailLost("the greeting");
 }
 
@@ -141,7 +142,8 @@ DownloadOutcome LoggerLink::Download(const std::function<void(long, long)>& prog
     bool interrupted = false;
     RunUntil([&] { return download_.has_value(); },
              [&] {
-                 if (!InterruptRequested() || session_.CurrentPhase() != vexa::session::Phase::Download) return;
+                 if (!InterruptRequested() || session_.CurrentPhase() != vexa::session::Phase::Download)
+                     return;
                  interrupted = true;
                  // Ends the download with every record that arrived, as the "close" button does.
                  session_.RequestClose(Clock::now());
@@ -182,7 +184,8 @@ void LoggerLink::StatusReplyReceived(const vexa::StatusReply& reply) {
 
 void LoggerLink::DownloadProgress(int value) {
     // While the records arrive: the count stored so far (the countdown while decoding is not shown).
-    if (progress_ && session_.CurrentPhase() == vexa::session::Phase::Download) progress_(value, State().AnnouncedCount);
+    if (progress_ && session_.CurrentPhase() == vexa::session::Phase::Download)
+        progress_(value, State().AnnouncedCount);
 }
 
 void LoggerLink::DownloadFinished(std::vector<std::string>&& lines,

@@ -29,7 +29,8 @@ TickResult Session::DiscoveryTick(const TickInput& input, Clock::time_point now)
     port_.Close();
 
     static const RegistrySnapshot kNoPorts;
-    result.search = SearchPorts(input.snapshot ? *input.snapshot : kNoPorts, input.adapterAllowed, input.chosenPort);
+    result.search =
+        SearchPorts(input.snapshot ? *input.snapshot : kNoPorts, input.adapterAllowed, input.chosenPort);
     using Outcome = PortSearch::Outcome;
     if (result.search.outcome == Outcome::Absent) {
         LoseLink(LinkLoss::PortVanished, now);
@@ -73,8 +74,9 @@ TickResult Session::DiscoveryTick(const TickInput& input, Clock::time_point now)
         Send("p", now);
     }
     if (!monitoring) {
-        const auto character = std::find_if(queue_.begin(), queue_.end(),
-                                            [](const Queued& q) { return q.kind == Queued::Kind::TickCharacter; });
+        const auto character = std::find_if(queue_.begin(), queue_.end(), [](const Queued& q) {
+            return q.kind == Queued::Kind::TickCharacter;
+        });
         if (character != queue_.end()) {
             const std::string c = std::move(character->bytes);
             queue_.erase(character);

@@ -217,7 +217,8 @@ void Session::ApplyStatusReply(std::string_view line) {
                        // The logger's detection differs from what it was last told: the reported state
                        // is sent back, then "p", once this answer has ended (as a click on the box
                        // would). Without commands enabled the state stays what the logger was told.
-                       if ((state_.ThresholdDetectOn == 1) == r.detectOn || state_.CommandsEnabled != 1) return;
+                       if ((state_.ThresholdDetectOn == 1) == r.detectOn || state_.CommandsEnabled != 1)
+                           return;
                        state_.ThresholdDetectOn = r.detectOn ? 1 : 0;
                        queue_.push_back({Queued::Kind::FollowUp, r.detectOn ? "k1" : "k0"});
                        queue_.push_back({Queued::Kind::FollowUp, "p"});

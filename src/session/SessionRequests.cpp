@@ -27,11 +27,21 @@ Session::Session(LinkPort& port, SessionObserver& observer, std::vector<std::str
 
 // ---- reading ----
 
-bool Session::LinkUp() const { return state_.LinkUp == 1; }
-bool Session::CommandsEnabled() const { return state_.CommandsEnabled == 1; }
-bool Session::MonitorOn() const { return state_.MonitorMode == 1; }
-bool Session::MonitorPollPending() const { return pollPending_; }
-bool Session::PortOpen() const { return port_.IsOpen(); }
+bool Session::LinkUp() const {
+    return state_.LinkUp == 1;
+}
+bool Session::CommandsEnabled() const {
+    return state_.CommandsEnabled == 1;
+}
+bool Session::MonitorOn() const {
+    return state_.MonitorMode == 1;
+}
+bool Session::MonitorPollPending() const {
+    return pollPending_;
+}
+bool Session::PortOpen() const {
+    return port_.IsOpen();
+}
 
 bool Session::LinkOwnedExclusively() const {
     return phase_ == Phase::Capture || phase_ == Phase::Firmware;
@@ -49,19 +59,26 @@ bool Session::Has(Queued::Kind kind) const {
 }
 
 void Session::Remove(Queued::Kind kind) {
-    queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [kind](const Queued& q) { return q.kind == kind; }),
-                 queue_.end());
+    queue_.erase(
+        std::remove_if(queue_.begin(), queue_.end(), [kind](const Queued& q) { return q.kind == kind; }),
+        queue_.end());
 }
 
-bool Session::TickSequencePending() const { return Has(Queued::Kind::TickCharacter); }
-bool Session::ClockGreetingPending() const { return Has(Queued::Kind::ClockGreeting); }
+bool Session::TickSequencePending() const {
+    return Has(Queued::Kind::TickCharacter);
+}
+bool Session::ClockGreetingPending() const {
+    return Has(Queued::Kind::ClockGreeting);
+}
 std::optional<WallClock::time_point> Session::ClockGreetingDue() const {
     for (const Queued& q : queue_)
         if (q.kind == Queued::Kind::ClockGreeting) return q.due;
     return std::nullopt;
 }
 
-bool Session::StatusRefreshPending() const { return Has(Queued::Kind::StatusRefresh); }
+bool Session::StatusRefreshPending() const {
+    return Has(Queued::Kind::StatusRefresh);
+}
 
 std::string Session::MonitorCommand() const {
     for (const Queued& q : queue_)
@@ -250,7 +267,8 @@ bool Session::RequestNextInterval(Clock::time_point now) {
 }
 
 bool Session::RequestRange(std::string_view rangeText, Clock::time_point now) {
-    if (state_.CommandsEnabled == 1) return RequestCommand({std::string(rangeText), {"p"}, Guard::Enabled}, now);
+    if (state_.CommandsEnabled == 1)
+        return RequestCommand({std::string(rangeText), {"p"}, Guard::Enabled}, now);
     if (LinkOwnedExclusively()) return !Refused(Guard::None);
     // Without a logger the range only says how many counts make 1 G here.
     state_.CountsPerG = vexa::CountsPerGOfRangeText(std::string(rangeText));
@@ -304,8 +322,8 @@ void Session::QueueTickSequence(std::string_view characters) {
 void Session::QueueMonitorCommand(std::string_view command) {
     Remove(Queued::Kind::MonitorCommand);
     if (command.empty()) return;
-    queue_.push_back(
-        {Queued::Kind::MonitorCommand, std::string(command.substr(0, std::min(command.size(), kMonitorCommandLimit)))});
+    queue_.push_back({Queued::Kind::MonitorCommand,
+                      std::string(command.substr(0, std::min(command.size(), kMonitorCommandLimit)))});
 }
 
 bool Session::SetMonitor(bool on, Clock::time_point now) {
@@ -325,7 +343,8 @@ bool Session::SetMonitor(bool on, Clock::time_point now) {
 
 // ---- download ----
 
-bool Session::RequestDownload(std::string_view request, std::string_view startYearText, Clock::time_point now) {
+bool Session::RequestDownload(std::string_view request, std::string_view startYearText,
+                              Clock::time_point now) {
     if (Refused(Guard::Enabled)) return false;
     // An answer still awaited (a greeting without its "#") must not finish inside this download.
     EndPendingAnswer();

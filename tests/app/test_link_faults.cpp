@@ -29,8 +29,11 @@ TEST_F(LinkFaults, DownloadStartedWhileTheGreetingIsUnansweredGetsOnlyItsOwnAnsw
     peer.Clear();
     peer.Write("@C= 2 72000\r\n104C8B8500FF0A194B00\r\n104C8B9500FF0A194B00\r\n#");
     // The download's "#" ends the download: it does not finish the old greeting with "p", "p".
-    ASSERT_TRUE(PumpUntil([&] { return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !form->ApdComPort1.Open(); }))
-        << "sent: " << peer.Received();
+    ASSERT_TRUE(PumpUntil([&] {
+        return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download &&
+               !form->ApdComPort1.Open();
+    })) << "sent: "
+        << peer.Received();
     EXPECT_EQ(form->State.LineCount, 2);
     EXPECT_EQ(form->Memo1->Count(), 4) << ::testing::PrintToString(form->Memo1->Lines());
     peer.Take();

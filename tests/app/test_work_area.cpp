@@ -250,7 +250,12 @@ struct Downloads : LinkedForm, ::testing::Test {
     void SetUp() override { ASSERT_TRUE(Link()); }
     bool Finish(const std::string& answer) {
         peer.Write(answer);
-        return PumpUntil([&] { return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !form->ApdComPort1.Open(); }, 10000);
+        return PumpUntil(
+            [&] {
+                return form->LoggerSession().CurrentPhase() != vexa::session::Phase::Download &&
+                       !form->ApdComPort1.Open();
+            },
+            10000);
     }
 };
 

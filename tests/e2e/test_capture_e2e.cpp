@@ -155,7 +155,8 @@ TEST(CaptureEndToEnd, StoppedBeforeTheStreamKeepsTheWorkArea) {
     };
     const Row rows[] = {
         {"Cancel", std::nullopt, false, ""},
-        {"Escape", QStringLiteral("5"), true, "5ms capture cancelled before it started: nothing was recorded"},
+        {"Escape", QStringLiteral("5"), true,
+         "5ms capture cancelled before it started: nothing was recorded"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -6,8 +6,8 @@
 #include "dialogs/TForm5.h"
 #include "dialogs/TForm6.h"
 #include "protocol/IntegerConversion.h"
-#include "support/SimHarness.h"
 #include "support/SessionProbe.h"
+#include "support/SimHarness.h"
 
 #include <QTest>
 #include <functional>
@@ -63,7 +63,8 @@ struct Commands : ::testing::Test {
         f->Button15Click();  // "m"
         vexa::session::SessionProbe::State(f->LoggerSession()).CommandsEnabled = enabled;
         ASSERT_TRUE(PumpUntil([&] { return h.Log().size() > before && h.WaitIdle(0); }, 3000))
-            << h.Log().size() - before << " open " << f->ApdComPort1.Open() << " queued " << f->LoggerSession().QueuedFollowUps().size();
+            << h.Log().size() - before << " open " << f->ApdComPort1.Open() << " queued "
+            << f->LoggerSession().QueuedFollowUps().size();
         f->Timer1->SetInterval(0);
         const Entries log = h.Log();
         EXPECT_EQ(Entries(log.begin() + long(before), log.end()), Entries{"m"}) << "port open: " << portWasOpen;
@@ -301,7 +302,8 @@ TEST_F(Commands, ClockCommandsQueueTheTimeRequest) {
     EXPECT_EQ(Run([&] { f->Button1Click(); }, 2), (Entries{clock, "te"}));
     EXPECT_TRUE(f->LoggerSession().ClockGreetingPending());
     EXPECT_EQ(f->LoggerSession().ClockGreetingDue(),
-              vexa::session::WallClock::time_point(std::chrono::milliseconds(tick.addSecs(12).toMSecsSinceEpoch())));
+              vexa::session::WallClock::time_point(
+                  std::chrono::milliseconds(tick.addSecs(12).toMSecsSinceEpoch())));
 
     f->ComboBox4->setEditText("今すぐ開始");
     clock = "s" + f->State.NowText;
@@ -530,7 +532,7 @@ TEST_F(Commands, ReservationFromTheStartModeList) {
     ExpectNothingSent([&] { f->ComboBox4Change(); });
     EXPECT_TRUE(form5->isVisible());
     EXPECT_EQ(f->State.ReservationState, 2);
-    EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty());  // no stray command left for the next answer
+    EXPECT_TRUE(f->LoggerSession().QueuedFollowUps().empty()); // no stray command left for the next answer
 
     form5->ComboBox3->setEditText("15");
     f->Timer1Timer();

@@ -30,7 +30,12 @@ struct DownloadE2E : ::testing::Test {
         f->Timer1->SetInterval(0);  // ticks play no part here
     }
     bool WaitDownloadEnd(int timeoutMs) {
-        return PumpUntil([&] { return f->LoggerSession().CurrentPhase() != vexa::session::Phase::Download && !f->ApdComPort1.Open(); }, timeoutMs);
+        return PumpUntil(
+            [&] {
+                return f->LoggerSession().CurrentPhase() != vexa::session::Phase::Download &&
+                       !f->ApdComPort1.Open();
+            },
+            timeoutMs);
     }
 };
 

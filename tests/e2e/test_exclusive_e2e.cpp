@@ -158,7 +158,9 @@ TEST(NothingElseReachesTheLogger, DuringAFiveMillisecondCapture) {
     const std::string temperature = vexa::CaptureTemperatureField(monitor);
     for (int i = 1; i <= received; ++i) {
         const auto v = vexa::sim::StreamPattern(i);
-        const auto s8 = [](int x) { return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF))); };
+        const auto s8 = [](int x) {
+            return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF)));
+        };
         ASSERT_EQ(lines[size_t(i) + 1],
                   vexa::CaptureSampleLine(stamps, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature))
             << i;

@@ -72,7 +72,9 @@ struct FaultSweep : ::testing::TestWithParam<Case> {
         h->sim->setFaults(faults);
     }
     bool Linked() const { return f->Button4->text() == QStringLiteral("接続"); }
-    bool ExchangeOver() const { return !f->ApdComPort1.Open() && f->LoggerSession().CurrentPhase() != vexa::session::Phase::Download; }
+    bool ExchangeOver() const {
+        return !f->ApdComPort1.Open() && f->LoggerSession().CurrentPhase() != vexa::session::Phase::Download;
+    }
     bool SaysUnplugged() const { return f->Label33->text().contains(QStringLiteral("unplugged")); }
 };
 

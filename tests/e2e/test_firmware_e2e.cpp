@@ -2,9 +2,9 @@
 // error reports, the finish, the guards, a silent boot loader, and choosing an image file.
 #include "protocol/StandInImage.h"
 #include "session/FirmwareExchange.h"
+#include "support/SessionProbe.h"
 #include "support/SimHarness.h"
 #include "support/SmallHexImage.h"
-#include "support/SessionProbe.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -138,7 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FUZZ_CHECK(state.RxLineLen >= 0 && state.RxLineLen <= kRxLineCapacity);
         FUZZ_CHECK(state.RecordCount >= 0);
-        if (session.CurrentPhase() == vexa::session::Phase::Download) FUZZ_CHECK(state.RecordCount <= kTableEntries);
+        if (session.CurrentPhase() == vexa::session::Phase::Download)
+            FUZZ_CHECK(state.RecordCount <= kTableEntries);
         FUZZ_CHECK(state.DownloadLines.size() == std::size_t(kTableEntries));
         stored = std::max(stored, state.RecordCount); // a count reply may say more: cleared too
         CheckReports(rig);

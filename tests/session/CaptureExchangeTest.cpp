@@ -63,7 +63,8 @@ void ExpectLines(const vexa::testing::SessionRecorder& ui, int n) {
     EXPECT_EQ(ui.captureLines[1], kAnswer);
     const CaptureTimeStamps stamps("2024/05/01 09:03:07", n);
     for (int i = 1; i <= n; ++i)
-        ASSERT_EQ(ui.captureLines[std::size_t(i) + 1], CaptureSampleLine(stamps, i, Expected(i), " 23.5")) << i;
+        ASSERT_EQ(ui.captureLines[std::size_t(i) + 1], CaptureSampleLine(stamps, i, Expected(i), " 23.5"))
+            << i;
     EXPECT_EQ(ui.captureLines.back(), "End=>2024/05/01 9:08:09");
 }
 
@@ -111,9 +112,9 @@ TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
         EXPECT_EQ(ui.captureLinesWhileShown, 0);
         EXPECT_FALSE(ui.captureProgressShown);
         EXPECT_TRUE(ui.captureStatus.empty());
-        EXPECT_EQ(ui.events,
-                  (std::vector<std::string>{"capture started", "progress max 1000", "progress hidden", "output begins",
-                                            "progress max 1000", "output ends", "progress hidden"}));
+        EXPECT_EQ(ui.events, (std::vector<std::string>{
+                                 "capture started", "progress max 1000", "progress hidden", "output begins",
+                                 "progress max 1000", "output ends", "progress hidden"}));
     }
 }
 

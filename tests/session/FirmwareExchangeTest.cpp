@@ -92,7 +92,8 @@ TEST(FirmwareExchange, SendsEveryLineButTheLastOnePerAcknowledgementThenLeavesTh
     EXPECT_NE(res.message.find("7526 lines sent"), std::string::npos) << res.message;
     // Order of the finish as the window sees it.
     const std::vector<std::string> tail5(r.rec.events.end() - 5, r.rec.events.end());
-    EXPECT_EQ(tail5, (std::vector<std::string>{"send:" + image[7525], "done", "send:qs", "send:m", "update ended"}));
+    EXPECT_EQ(tail5,
+              (std::vector<std::string>{"send:" + image[7525], "done", "send:qs", "send:m", "update ended"}));
     EXPECT_EQ(std::count(r.rec.events.begin(), r.rec.events.end(), "start:7527"), 1);
 }
 

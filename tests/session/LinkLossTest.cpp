@@ -69,8 +69,10 @@ TEST(LinkLoss, EveryWayTheLinkGoesEndsTheExchangeKeepsTheRecordsDropsTheQueueAnd
              r.session.Tick(t0 + 1s);
          },
          25},
-        {"silent", LinkLoss::Silent, [](Rig& r) { r.session.Tick(t0 + r.session.ExchangeTimeout() + 1s); }, 20},
-        {"closed by the user", LinkLoss::Closed, [](Rig& r) { ASSERT_TRUE(r.session.RequestClose(t0 + 1s)); }, 20},
+        {"silent", LinkLoss::Silent, [](Rig& r) { r.session.Tick(t0 + r.session.ExchangeTimeout() + 1s); },
+         20},
+        {"closed by the user", LinkLoss::Closed, [](Rig& r) { ASSERT_TRUE(r.session.RequestClose(t0 + 1s)); },
+         20},
         {"port gone from the registry", LinkLoss::PortVanished, [&](Rig& r) { r.Discover(&nothing); }, 20},
     };
     for (const auto& source : sources) {

@@ -104,7 +104,9 @@ struct SessionRecorder : vexa::session::SessionObserver {
         workArea.emplace_back(line);
         if (onWorkAreaLine) onWorkAreaLine(line);
     }
-    void ModelLineReceived(const vexa::ModelLine& m) override { events.push_back(m.accepted ? "model" : "not-model"); }
+    void ModelLineReceived(const vexa::ModelLine& m) override {
+        events.push_back(m.accepted ? "model" : "not-model");
+    }
     void StatusReplyReceived(const vexa::StatusReply& r) override { replies.push_back(r); }
     void MonitorScanned(const vexa::MonitorScan&) override { events.push_back("scan"); }
     void AnswerEnded(std::string_view last) override {
@@ -112,7 +114,8 @@ struct SessionRecorder : vexa::session::SessionObserver {
         events.push_back("ended");
     }
     void DownloadProgress(int value) override { progress.push_back(value); }
-    void DownloadFinished(std::vector<std::string>&& lines, const vexa::session::DownloadSummary& s) override {
+    void DownloadFinished(std::vector<std::string>&& lines,
+                          const vexa::session::DownloadSummary& s) override {
         downloaded = std::move(lines);
         summary = s;
         events.push_back("downloaded");
@@ -146,8 +149,12 @@ struct SessionRecorder : vexa::session::SessionObserver {
     void CaptureStatus(std::string text) override { captureStatus.push_back(std::move(text)); }
     std::string CaptureClockText() override { return clockText; }
 
-    void FirmwareProgressStart(int lineCount) override { events.push_back("start:" + std::to_string(lineCount)); }
-    void FirmwareLine(int position, const std::string& shown) override { firmwareShown.emplace_back(position, shown); }
+    void FirmwareProgressStart(int lineCount) override {
+        events.push_back("start:" + std::to_string(lineCount));
+    }
+    void FirmwareLine(int position, const std::string& shown) override {
+        firmwareShown.emplace_back(position, shown);
+    }
     void FirmwareSendingDone() override { events.push_back("done"); }
     void FirmwareStatus(const std::string& text) override { firmwareStatus.push_back(text); }
     void FirmwareEnded(const vexa::session::FirmwareResult& r) override {
@@ -164,7 +171,8 @@ struct SessionRig {
 
     SessionRig() : session(port, rec) {}
     // With a download line table kept from an earlier rig (a fuzzer runs thousands of sessions a second).
-    explicit SessionRig(std::vector<std::string> downloadLines) : session(port, rec, std::move(downloadLines)) {}
+    explicit SessionRig(std::vector<std::string> downloadLines)
+        : session(port, rec, std::move(downloadLines)) {}
     // Hands the line table back for the next rig, the first `stored` lines cleared.
     std::vector<std::string> TakeLineTable(int stored) {
         std::vector<std::string>& lines = vexa::session::SessionProbe::State(session).DownloadLines;

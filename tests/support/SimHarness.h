@@ -57,6 +57,8 @@ struct SimHarness {
     // Nothing is left to go out at the logger's next prompt.
     bool IdleQueue() const { return form->LoggerSession().QueuedFollowUps().empty(); }
     // A download is running.
-    bool Downloading() const { return form->LoggerSession().CurrentPhase() == vexa::session::Phase::Download; }
+    bool Downloading() const {
+        return form->LoggerSession().CurrentPhase() == vexa::session::Phase::Download;
+    }
     std::vector<std::string> Log() const { return sim->commandLog(); }
 };
