@@ -60,9 +60,10 @@ void CaptureView::Escape() {
 }
 
 bool CaptureView::eventFilter(QObject* watched, QEvent* event) {
-    const bool stoppable = Exchange().Streaming() || form_.LoggerSession().CaptureWaiting();
-    if (watched == &form_ && event->type() == QEvent::KeyPress && stoppable &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // The session is asked only about the Escape key, not about every event the window gets.
+    if (watched == &form_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        (Exchange().Streaming() || form_.LoggerSession().CaptureWaiting())) {
         Escape();
         return true;
     }

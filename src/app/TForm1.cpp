@@ -44,6 +44,9 @@ TForm1::~TForm1() {
     // No notification may reach the controls while they go away; the component closes the port as it
     // is destroyed.
     ApdComPort1.OnTriggerAvail = nullptr;
+    // Nor may the capture's key filter see the events of the window's teardown: it asks the session,
+    // which goes before the widget part of the window does.
+    removeEventFilter(capture_);
 }
 
 void TForm1::ConnectPortHooks() {
