@@ -3,21 +3,37 @@
 
 #include "cli/Arguments.h"
 #include "cli/Failure.h"
+#include "cli/LocalTime.h"
 #include "platform/Console.h"
+#include "platform/PortRegistry.h"
 #include "platform/ShiftJis.h"
 
-#include <algorithm>
+#include <clocale>
 
 namespace vexa::cli {
 
 namespace {
 using vexa::session::Clock;
+using vexa::session::Phase;
 
 // The session's tick in the window runs four times a second; its time-outs need no finer step.
 constexpr auto kTick = std::chrono::milliseconds(250);
+// The window's discovery timer ticks once a second after an exchange.
+constexpr auto kDiscoveryInterval = std::chrono::seconds(1);
 // Longest wait for the rest of an answer the session no longer waits for (the greeting's second
-// status report) before the next command; a logger answers in well under this.
+// status report) before the next request; a logger answers in well under this.
 constexpr auto kQuietLimit = std::chrono::seconds(2);
+
+// A port named with --port stands in the registry the session's discovery reads as the logger's own,
+// so the connect and greeting are the window's for it too.
+vexa::session::RegistrySnapshot NamedSnapshot(const LoggerPort& port) {
+    const std::string com = "COM" + std::to_string(port.comNumber);
+    vexa::session::RegistrySnapshot snapshot;
+    snapshot.serialComm.emplace_back("\\Device\\VCP0", com);
+    snapshot.loggerFriendlyName = "USB Serial Port (" + com + ")";
+    snapshot.devicePaths.emplace(port.comNumber, port.devicePath);
+    return snapshot;
+}
 } // namespace
 
 std::string LoggerSettings::Text(vexa::Shown what) const {
@@ -25,11 +41,13 @@ std::string LoggerSettings::Text(vexa::Shown what) const {
     return it == texts.end() ? std::string() : it->second;
 }
 
-LoggerLink::LoggerLink(const LoggerPort& port)
-    : port_(port), mailbox_(std::make_shared<QueueMailbox>()), session_(heldPort_, *this) {
+LoggerLink::LoggerLink(const LoggerPort& port, bool adapter, bool named)
+    : port_(port), adapter_(adapter), named_(named), mailbox_(std::make_shared<QueueMailbox>()), held_(com_),
+      session_(held_, *this) {
     com_.SetUiMailbox(mailbox_);
     com_.OnTriggerAvail = [this](TApdCustomComPort&, std::uint16_t) { OnData(); };
     OpenLoggerPort(com_, port_);
+    held_.Select(port_.comNumber);
 }
 
 LoggerLink::~LoggerLink() {
@@ -43,131 +61,186 @@ LoggerLink::~LoggerLink() {
 
 // ---- the loop ----
 
-bool LoggerLink::RunUntil(const std::function<bool()>& done, const std::function<void()>& turn) {
+bool LoggerLink::Resting() const {
+    const Phase phase = session_.CurrentPhase();
+    return (phase == Phase::Linked || phase == Phase::Idle) && !session_.WatchdogArmed();
+}
+
+bool LoggerLink::RunUntil(const std::function<bool()>& done, const std::function<void()>& turn,
+                          bool keepOnLoss) {
     while (!done()) {
         if (turn) turn();
         if (done()) break;
-        if (lost_) return false;
+        if (lost_ && !keepOnLoss) return false;
+        const auto now = Clock::now();
         try {
-            mailbox_->PumpUntil([&] { return done() || lost_; }, kTick);
+            mailbox_->PumpUntil([&] { return done() || (lost_ && !keepOnLoss); }, kTick);
         } catch (const EAPDException&) {
-            // A write or read on a device that has just gone away: the unplug, seen from the other side,
-            // which the session's tick below takes as the lost link.
-            if (!(com_.Open() && com_.DeviceLost())) throw;
+            // A write or read on a device that has just gone away: the session's tick tells the unplug.
+            if (!held_.DeviceLost()) throw;
         }
-        // Notices a device that hung up (frames what it delivered first), and the time-outs.
         session_.Tick(Clock::now());
+        // The window's discovery runs only while nothing is awaited, and not after the link is lost:
+        // the command line does not connect a second time.
+        if (!lost_ && session_.LinkUp() && Resting() && now >= nextDiscovery_) Discover();
     }
     return true;
 }
 
-void LoggerLink::HeldPort::Open() {
-    // As the window's reopening of the port: nothing received while it was closed is an answer.
-    if (!link_.closed_) return;
-    link_.com_.FlushInBuffer();
-    link_.closed_ = false;
-}
-
-void LoggerLink::Write(std::string_view bytes) {
-    com_.PutString(std::string(bytes));
-    // Every command is answered with a "#"; the ACK to an enquiry and the capture's bytes are not commands.
-    if (bytes != std::string_view("\x06", 1) && !session_.LinkOwnedExclusively()) ++unanswered_;
-    if (onSend) onSend(bytes);
-}
-
-std::string LoggerLink::ReadAll() {
-    std::string bytes = com_.GetAvailable();
-    unanswered_ -= int(std::count(bytes.begin(), bytes.end(), '#'));
-    if (unanswered_ < 0) unanswered_ = 0;
-    return bytes;
-}
-
 void LoggerLink::OnData() {
-    if (closed_ || !com_.Open()) {
-        // The window's port is closed here: what the logger still sends is not anybody's answer.
-        if (com_.Open()) ReadAll();
+    // The window's port is closed here: what the logger still sends is nobody's answer.
+    if (!held_.IsOpen()) {
+        held_.DropInput();
         return;
     }
     session_.OnDataAvailable(Clock::now());
 }
 
-void LoggerLink::WaitQuiet() {
-    if (unanswered_ <= 0 || lost_) return;
-    const auto deadline = Clock::now() + kQuietLimit;
-    RunUntil([&] { return unanswered_ <= 0 || Clock::now() >= deadline; });
+vexa::session::TickResult LoggerLink::Discover() {
+    nextDiscovery_ = Clock::now() + kDiscoveryInterval;
+    vexa::session::RegistrySnapshot snapshot;
+    if (named_) {
+        snapshot = NamedSnapshot(port_);
+    } else {
+        snapshot = MakePortRegistry()->Snapshot();
+        if (adapter_) chosenPort_ = snapshot.adapterPortName.value_or(chosenPort_);
+    }
+    vexa::session::TickInput input;
+    input.snapshot = &snapshot;
+    input.adapterAllowed = adapter_ && !named_;
+    input.chosenPort = chosenPort_;
+    input.nowText = vexa::cli::NowText();
+    input.wallNow = vexa::session::WallClock::now();
+    const auto result = session_.DiscoveryTick(input, Clock::now());
+    if (!result.search.chosenPort.empty()) chosenPort_ = result.search.chosenPort;
+    return result;
 }
 
-void LoggerLink::BeginCommand() {
-    WaitQuiet();
+void LoggerLink::BeforeRequest() {
+    if (held_.Unanswered() > 0 && !lost_) {
+        const auto deadline = Clock::now() + kQuietLimit;
+        RunUntil([&] { return held_.Unanswered() <= 0 || Clock::now() >= deadline; });
+    }
     if (lost_) FailLost("");
-    // As the window's reopening of the port: nothing received before the command is its answer.
-    com_.FlushInBuffer();
-    unanswered_ = 0;
-    closed_ = false;
-    exchangeEnded_ = false;
-    answerLines_.clear();
+    // The clock text the request stamps in is the present one, as a tick just before the click.
+    Discover();
+    refused_ = false;
+}
+
+void LoggerLink::AwaitExchange(const std::string& what) {
+    if (refused_) throw Failure(kExitOther, "the logger is busy; " + what + " was not sent");
+    if (!RunUntil([&] { return Resting(); })) FailLost(what);
 }
 
 void LoggerLink::FailLost(const std::string& during) {
     const std::string what = during.empty() ? "" : " during " + during;
     if (unplugged_) throw Failure(kExitLost, "the logger on " + port_.name + " was unplugged" + what);
     throw Failure(kExitLost, "the logger on " + port_.name + " stopped answering" + what + " (nothing for " +
-                                 std::to_string(abandonedAfter_) + " s)");
+                                 std::to_string(silentSeconds_) + " s)");
 }
 
 // ---- requests ----
 
 void LoggerLink::Greet() {
-    BeginCommand();
-    // The greeting is over when its answers have ended: the session is linked with nothing awaited.
-    session_.RequestConnect(port_.comNumber, Clock::now());
-    if (!RunUntil(
-            [&] { return session_.LinkUp() && session_.CurrentPhase() == vexa::session::Phase::Linked; }))
+    const auto result = Discover();
+    if (!result.connected)
+        throw Failure(kExitNoLogger,
+                      "the logger on " + port_.name + " is no longer listed as a logger's port");
+    // Linked once the logger answered, the greeting's status reports arrived and nothing more is on
+    // its way.
+    if (!RunUntil([&] { return session_.LinkUp() && Resting() && held_.Unanswered() <= 0; }))
         FailLost("the greeting");
 }
 
-void LoggerLink::Exchange(const std::string& bytes, const std::string& followUp) {
-    BeginCommand();
-    std::vector<std::string> followUps;
-    if (!followUp.empty()) followUps.push_back(followUp);
-    session_.RequestCommand({bytes, followUps}, Clock::now());
-    if (!RunUntil([&] { return exchangeEnded_; })) FailLost("the exchange");
+LoggerLink::ClockSetting LoggerLink::SetClock() {
+    BeforeRequest();
+    ClockSetting setting;
+    setting.sent = State().NowText;
+    const int from = prompts_ + 1; // after the answer to the clock, the answer to "te"
+    session_.RequestClockSet(Clock::now());
+    AwaitExchange("the clock setting");
+    for (const auto& [prompt, line] : answerLines_)
+        if (prompt >= from) setting.answer.push_back(line);
+    // The "m" the discovery tick sends once it is due, and its answer.
+    if (!RunUntil([&] { return !session_.ClockGreetingPending() && Resting(); }))
+        FailLost("the greeting after the clock setting");
+    return setting;
 }
 
 DownloadOutcome LoggerLink::Download(const std::function<void(long, long)>& progress) {
-    BeginCommand();
+    BeforeRequest();
     progress_ = progress;
     download_.reset();
     session_.RequestDownload("D", State().StartYearText, Clock::now());
+    if (refused_) throw Failure(kExitOther, "the logger is busy; the download was not started");
     bool interrupted = false;
     RunUntil([&] { return download_.has_value(); },
              [&] {
-                 if (!InterruptRequested() || session_.CurrentPhase() != vexa::session::Phase::Download)
-                     return;
+                 if (!InterruptRequested() || session_.CurrentPhase() != Phase::Download) return;
                  interrupted = true;
-                 // Ends the download with every record that arrived, as the "close" button does.
+                 // Closing the link finishes the download with every record that arrived.
                  session_.RequestClose(Clock::now());
              });
     progress_ = nullptr;
     if (!download_) FailLost("the download");
     DownloadOutcome outcome = std::move(*download_);
-    // The session finishes a cut download before it reports the lost link, so its cause is known only now.
-    outcome.unplugged = unplugged_;
     outcome.interrupted = interrupted;
+    // An unplug finishes the download, then reports the link down with its cause.
+    outcome.unplugged = unplugged_;
     download_.reset();
     return outcome;
+}
+
+CaptureOutcome LoggerLink::Capture(int target, const std::function<void(long, long)>& progress) {
+    BeforeRequest();
+    capture_ = {};
+    progress_ = progress;
+    // One monitor sample before the stream, as "5ms" sends it: its line goes into the file and gives
+    // the temperature of every sample line. The stream starts once its answer has ended.
+    vexa::session::CaptureSettings settings;
+    settings.target = target;
+    session_.RequestCaptureSample(Clock::now());
+    session_.StartCapture(settings, Clock::now());
+    if (refused_) throw Failure(kExitOther, "the logger is busy; the capture was not started");
+    RunUntil([&] { return !session_.CaptureBusy(); },
+             [&] {
+                 // As Escape: a streaming capture keeps what arrived, one still waiting to start is
+                 // cancelled before its "x".
+                 if (InterruptRequested() && !capture_.interrupted &&
+                     (session_.Capture().Streaming() || session_.CaptureWaiting())) {
+                     capture_.interrupted = true;
+                     session_.AbortCapture(Clock::now());
+                 }
+                 // The window writes the lines in steps between its events.
+                 while (stepDue_) {
+                     stepDue_ = false;
+                     session_.CaptureWriteStep();
+                 }
+             },
+             true);
+    progress_ = nullptr;
+    return std::move(capture_);
 }
 
 // ---- what the session reports ----
 
 void LoggerLink::LinkDown(const vexa::session::LinkDownReport& report) {
+    using vexa::session::LinkLoss;
     lost_ = true;
-    unplugged_ = report.reason == vexa::session::LinkLoss::Unplugged;
-    abandonedAfter_ = report.silentSeconds;
+    unplugged_ = report.reason == LinkLoss::Unplugged || report.reason == LinkLoss::PortVanished;
+    silentSeconds_ = report.silentSeconds;
+}
+
+void LoggerLink::RequestRefused(vexa::session::Refusal) {
+    refused_ = true;
+}
+
+void LoggerLink::ReceiveProgress(vexa::session::ReceiveStep step) {
+    if (step == vexa::session::ReceiveStep::Prompt) ++prompts_;
 }
 
 void LoggerLink::WorkAreaLine(std::string_view line) {
-    answerLines_.emplace_back(line);
+    answerLines_.emplace_back(prompts_, ShiftJisToUtf8(line));
 }
 
 void LoggerLink::ModelLineReceived(const vexa::ModelLine& model) {
@@ -184,61 +257,53 @@ void LoggerLink::StatusReplyReceived(const vexa::StatusReply& reply) {
 
 void LoggerLink::DownloadProgress(int value) {
     // While the records arrive: the count stored so far (the countdown while decoding is not shown).
-    if (progress_ && session_.CurrentPhase() == vexa::session::Phase::Download)
-        progress_(value, State().AnnouncedCount);
+    if (progress_ && session_.CurrentPhase() == Phase::Download) progress_(value, State().AnnouncedCount);
 }
 
 void LoggerLink::DownloadFinished(std::vector<std::string>&& lines,
                                   const vexa::session::DownloadSummary& summary) {
-    download_ = DownloadOutcome{std::move(lines), summary, unplugged_};
+    download_ = DownloadOutcome{std::move(lines), summary};
 }
 
-void LoggerLink::AnswerEnded(std::string_view) {
-    exchangeEnded_ = true;
-}
-
-// ---- the capture's reports, handed to its view ----
-
-void LoggerLink::CaptureStarted() {
-    if (captureView_) captureView_->CaptureStarted();
-}
 void LoggerLink::CaptureProgressShown(int maximum) {
-    if (captureView_) captureView_->CaptureProgressShown(maximum);
+    captureMaximum_ = maximum;
 }
+
 void LoggerLink::CaptureProgress(int position) {
-    if (captureView_) captureView_->CaptureProgress(position);
+    // The samples as they stream; the writing of their lines afterwards takes no time worth a bar.
+    if (progress_ && session_.Capture().Streaming())
+        progress_(std::min(position, captureMaximum_), captureMaximum_);
 }
-void LoggerLink::CaptureProgressHidden() {
-    if (captureView_) captureView_->CaptureProgressHidden();
-}
+
 void LoggerLink::CaptureWorkAreaLine(std::string line) {
-    if (captureView_) captureView_->CaptureWorkAreaLine(std::move(line));
+    capture_.lines.push_back(std::move(line));
 }
-void LoggerLink::CaptureOutputBegins() {
-    if (captureView_) captureView_->CaptureOutputBegins();
-}
+
 void LoggerLink::CaptureWorkAreaLines(std::vector<std::string>& lines) {
-    if (captureView_) captureView_->CaptureWorkAreaLines(lines);
+    capture_.sampleLines += int(lines.size());
+    for (auto& line : lines)
+        capture_.lines.push_back(std::move(line));
 }
-void LoggerLink::CaptureOutputEnds() {
-    if (captureView_) captureView_->CaptureOutputEnds();
-}
-void LoggerLink::CaptureStepDue() {
-    if (captureView_) captureView_->CaptureStepDue();
-}
+
 void LoggerLink::CaptureStatus(std::string text) {
-    if (captureView_) captureView_->CaptureStatus(std::move(text));
+    capture_.status = std::move(text);
 }
+
 std::string LoggerLink::CaptureClockText() {
-    return captureView_ ? captureView_->CaptureClockText() : SessionObserver::CaptureClockText();
+    // Only the time formats follow the user's locale; numbers in the output stay as C writes them.
+    std::setlocale(LC_TIME, "");
+    std::string text = SessionObserver::CaptureClockText();
+    std::setlocale(LC_TIME, "C");
+    return text;
 }
 
 std::unique_ptr<LoggerLink> ConnectToLogger(const Invocation& inv) {
     const auto registry = MakePortRegistry();
+    const bool adapter = inv.Has("adapter");
     const LoggerPort port =
-        FindLoggerPort(*registry, inv.Value("port"), inv.Has("adapter"), SecondsOption(inv, "wait", 5));
+        FindLoggerPort(*registry, inv.Value("port"), adapter, SecondsOption(inv, "wait", 5));
     CheckWindowAway(*registry, port);
-    return std::make_unique<LoggerLink>(port);
+    return std::make_unique<LoggerLink>(port, adapter, inv.Has("port"));
 }
 
 } // namespace vexa::cli

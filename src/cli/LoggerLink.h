@@ -1,7 +1,9 @@
-// The command line's side of the logger session: the port, the plain loop that pumps the serial
-// layer's delivery and ticks the session, and what the session reports, kept for the subcommands.
+// The command line's side of the logger session: the port held for the run, the plain loop that pumps
+// the serial layer's delivery and ticks the session, and what the session reports, kept for the
+// subcommands. Every byte to the logger goes out through the session's requests, as the window's do.
 #pragma once
 
+#include "cli/HeldPort.h"
 #include "cli/LoggerPort.h"
 #include "protocol/ShownTexts.h"
 #include "serial/QueueMailbox.h"
@@ -17,6 +19,8 @@
 
 namespace vexa::cli {
 
+struct Invocation;
+
 // What the greeting's status reports said, as the window shows it.
 struct LoggerSettings {
     std::map<vexa::Shown, std::string> texts; // the last text of each value (UTF-8)
@@ -29,124 +33,107 @@ struct LoggerSettings {
 struct DownloadOutcome {
     std::vector<std::string> lines; // Shift-JIS bytes, irregular-record comments included
     vexa::session::DownloadSummary summary;
-    bool unplugged = false;   // the port went away (else, when incomplete, the logger fell silent)
+    bool unplugged = false;   // the port went away (else, when incomplete, the logger fell silent or
+                              // the run was interrupted)
     bool interrupted = false; // Ctrl+C ended it (only once CatchInterrupts is on)
+};
+
+// A capture as it ended: the work area's lines and how it went.
+struct CaptureOutcome {
+    std::vector<std::string> lines; // start line, monitor line, sample lines, end line
+    int sampleLines = 0;
+    std::string status;       // the status line's text at the end ("" when complete)
+    bool interrupted = false; // Ctrl+C ended it, as Escape does
 };
 
 class LoggerLink : private vexa::session::SessionObserver {
   public:
-    // Opens the port (Failure kExitNoLogger when it cannot be had).
-    explicit LoggerLink(const LoggerPort& port);
+    // Opens the port (Failure kExitNoLogger when it cannot be had). adapter: the generic adapter may
+    // stand for the logger; named: the port was named with --port, so discovery takes it as given.
+    LoggerLink(const LoggerPort& port, bool adapter, bool named);
     ~LoggerLink() override;
     LoggerLink(const LoggerLink&) = delete;
     LoggerLink& operator=(const LoggerLink&) = delete;
 
     const LoggerPort& Port() const { return port_; }
-    vexa::session::Session& Session() { return session_; }
     const vexa::session::LinkState& State() const { return session_.State(); }
     const LoggerSettings& Settings() const { return settings_; }
 
-    // Greets the logger as the window does at first contact and waits until its status reports are
-    // through. Fails with kExitLost when the logger falls silent or goes away.
+    // Finds the logger as the window's first discovery tick does, which connects and greets it, and
+    // waits until its status reports are through. Fails with kExitLost when it falls silent or goes.
     void Greet();
-    // Sends a command whose answer (and the queued follow-up, if any) ends the exchange, and waits for
-    // that. Fails with kExitLost when the logger falls silent or goes away.
-    void Exchange(const std::string& bytes, const std::string& followUp = "");
-    // The capture's reports go to this observer while it is set (the window's work area, progress bar
-    // and status line, as the command line has them).
-    void SetCaptureView(vexa::session::SessionObserver* view) { captureView_ = view; }
-    // Before a request of the session's: the answers still under way are let in (and dropped), then the
-    // input flushed. Fails with kExitLost once the link is lost.
-    void BeginCommand();
-    // "D" as "取得" does; progress(stored, announced) while the records arrive. An interrupt (Ctrl+C, once
-    // caught) ends it with what arrived, as a silent logger would.
+    // "e": the clock, then "te"; the "m" the discovery tick sends once the logger has had its time.
+    struct ClockSetting {
+        std::string sent;                // the clock text sent ("yyyy/mm/dd hh:mm:ss")
+        std::vector<std::string> answer; // the lines that answered "te": the clock the logger keeps
+    };
+    ClockSetting SetClock();
+    // "D" as "取得" does; progress(stored, announced) while the records arrive. Ctrl+C (once caught)
+    // ends it with what arrived, as a silent logger would.
     DownloadOutcome Download(const std::function<void(long, long)>& progress);
+    // "5ms": one monitor sample, then samples until target, Ctrl+C, a stall or an unplug; the lines
+    // written as the window writes them. progress(received, target) while they stream.
+    CaptureOutcome Capture(int target, const std::function<void(long, long)>& progress);
 
-    // The plain loop: delivers the serial layer's notifications, ticks the session four times a
-    // second, and notices an unplugged port. Returns when done() holds, or false once the link is lost
-    // (the logger unplugged, or an exchange abandoned by the session's watchdog).
-    // turn, when given, runs once per round of the loop (at least four times a second).
-    bool RunUntil(const std::function<bool()>& done, const std::function<void()>& turn = nullptr);
-    bool Lost() const { return lost_; }
     bool Unplugged() const { return unplugged_; }
-    // Lines the logger answered (two or more characters, not records), since the last Exchange began.
-    const std::vector<std::string>& AnswerLines() const { return answerLines_; }
-    // Called with each command the session sends (the subcommands watch for their follow-ups).
-    std::function<void(std::string_view)> onSend;
 
   private:
-    // The port as the session drives it. The command line keeps the device open for the whole run: a
-    // close only drops what arrives until the next command, which the window's reopening would drop.
-    class HeldPort final : public vexa::session::LinkPort {
-      public:
-        explicit HeldPort(LoggerLink& link) : link_(link) {}
-        void Select(unsigned portNumber) override { number_ = portNumber; }
-        unsigned Selected() const override { return number_; }
-        bool IsOpen() const override { return !link_.closed_; }
-        void Open() override;
-        void Close() override { link_.closed_ = true; }
-        void Drain() override { link_.com_.FlushInBuffer(); }
-        void Send(std::string_view bytes) override { link_.Write(bytes); }
-        std::string ReadAvailable() override { return link_.ReadAll(); }
-        bool DeviceLost() override { return link_.com_.Open() && link_.com_.DeviceLost(); }
-
-      private:
-        LoggerLink& link_;
-        unsigned number_ = 1;
-    };
-
     // SessionObserver
     void LinkDown(const vexa::session::LinkDownReport& report) override;
+    void RequestRefused(vexa::session::Refusal why) override;
+    void ReceiveProgress(vexa::session::ReceiveStep step) override;
     void WorkAreaLine(std::string_view line) override;
     void ModelLineReceived(const vexa::ModelLine& model) override;
     void StatusReplyReceived(const vexa::StatusReply& reply) override;
-    void MonitorScanned(const vexa::MonitorScan&) override {}
     void DownloadProgress(int value) override;
     void DownloadFinished(std::vector<std::string>&& lines,
                           const vexa::session::DownloadSummary& summary) override;
-    void AnswerEnded(std::string_view lastText) override;
-    void CaptureStarted() override;
     void CaptureProgressShown(int maximum) override;
     void CaptureProgress(int position) override;
-    void CaptureProgressHidden() override;
     void CaptureWorkAreaLine(std::string line) override;
-    void CaptureOutputBegins() override;
     void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
-    void CaptureOutputEnds() override;
-    void CaptureStepDue() override;
+    void CaptureStepDue() override { stepDue_ = true; }
     void CaptureStatus(std::string text) override;
     std::string CaptureClockText() override;
 
-    void Write(std::string_view bytes);
-    std::string ReadAll();
+    // The plain loop: delivers the serial layer's notifications, ticks the session four times a second
+    // and its discovery once a second while nothing is awaited (as the window's timers do). Returns
+    // when done() holds, or false once the link is lost, unless keepOnLoss (a capture still writes).
+    // turn, when given, runs once per round (at least four times a second).
+    bool RunUntil(const std::function<bool()>& done, const std::function<void()>& turn = nullptr,
+                  bool keepOnLoss = false);
     void OnData();
-    void WaitQuiet();
+    vexa::session::TickResult Discover();
+    // Before a request: the answers still under way are let in (and dropped), the clock text fresh.
+    void BeforeRequest();
+    // Waits until the exchange a request began is over.
+    void AwaitExchange(const std::string& what);
+    bool Resting() const;
     [[noreturn]] void FailLost(const std::string& during);
 
     LoggerPort port_;
+    bool adapter_;
+    bool named_;
     std::shared_ptr<QueueMailbox> mailbox_;
     TApdComPort com_;
-    HeldPort heldPort_{*this};
+    HeldPort held_;
     vexa::session::Session session_;
-    vexa::session::SessionObserver* captureView_ = nullptr;
+    std::string chosenPort_ = "1"; // the connect text, as the window's discovery keeps it
+    vexa::session::Clock::time_point nextDiscovery_{};
     LoggerSettings settings_;
-    // The session ended its exchange ("#" with nothing queued, or abandoned): the window would close the
-    // port here. The command line keeps it (and so its hold on the device) and only drops what arrives
-    // until the next command, which the window's reopening would have dropped.
-    bool closed_ = true;
-    bool exchangeEnded_ = false;
-    // Commands sent whose closing "#" has not been seen: the greeting's second status report, for one,
-    // arrives after the session has ended the exchange.
-    int unanswered_ = 0;
-    bool lost_ = false, unplugged_ = false;
-    int abandonedAfter_ = 0;
-    std::vector<std::string> answerLines_;
+    bool lost_ = false, unplugged_ = false, refused_ = false;
+    int silentSeconds_ = 0;
+    int prompts_ = 0;                                      // "#"s that ended an answer since the run began
+    std::vector<std::pair<int, std::string>> answerLines_; // (prompts_ before it, line)
     std::optional<DownloadOutcome> download_;
     std::function<void(long, long)> progress_;
+    CaptureOutcome capture_;
+    int captureMaximum_ = 0;
+    bool stepDue_ = false;
 };
 
-struct Invocation;
-// Finds the logger as --port and --wait say, makes sure the window is not using it, and opens it.
+// Finds the logger as --port, --adapter and --wait say, makes sure the window is not using it, and
+// opens it.
 std::unique_ptr<LoggerLink> ConnectToLogger(const Invocation& invocation);
 
 } // namespace vexa::cli
