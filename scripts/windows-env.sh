@@ -1,8 +1,9 @@
-# Shared by the Windows scripts (sourced, not run): packages, the build machine's programs, and the
-# private Wine prefix.
+# Shared by scripts/test-windows and scripts/package-windows (sourced, not run): packages, the build
+# machine's programs, the cross builds, and the private Wine prefix.
 # Expects $root (the repository). Sets $out (build-win/).
 
 out="$root/build-win"
+cross_cxx=x86_64-w64-mingw32-g++-posix
 
 win_install_packages() { # package...: installs those that are missing
     local missing=() p
@@ -25,6 +26,45 @@ win_build_host() {
         cmake -S "$root" -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_WITH_QT=OFF >/dev/null
     fi
     cmake --build "$out/host" -j 2 --target vexa_strtablegen vexa-sim vexa
+}
+
+# The folder of Qt for mingw-w64 when scripts/build-qt-mingw has built it; empty otherwise.
+win_qt_prefix() {
+    "$root/scripts/build-qt-mingw" --print-prefix 2>/dev/null || true
+}
+
+# The mingw runtime DLLs the dynamically linked programs need beside them (or on Wine's path).
+win_runtime_dirs() {
+    dirname "$("$cross_cxx" -print-file-name=libstdc++-6.dll)"
+    dirname "$("$cross_cxx" -print-file-name=libwinpthread-1.dll)"
+}
+
+# The whole tool against Qt for mingw-w64 (prefix $1) in build-win/gui; further arguments go to the
+# build (e.g. --target vexaview). The C++ runtime is linked dynamically, as Qt's own DLLs link it: one
+# runtime in the process.
+win_build_gui() {
+    local qt="$1"
+    shift
+    if [ ! -f "$out/gui/build.ninja" ]; then
+        cmake -S "$root" -B "$out/gui" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+            -DCMAKE_FIND_ROOT_PATH="$("$root/scripts/build-kissfft-mingw" --print-prefix)" \
+            -DVEXA_GTEST_SOURCE=/usr/src/googletest -DVEXA_STRTABLEGEN="$out/host/src/serial/vexa_strtablegen" >/dev/null
+    fi
+    cmake --build "$out/gui" -j 2 "$@"
+}
+
+# The Windows programs the build defines: vexaview, and the command line vexa where it exists.
+win_programs() {
+    echo vexaview
+    if cmake --build "$out/gui" --target help 2>/dev/null | grep -q '^vexa:'; then echo vexa; fi
+}
+
+# A Windows path list for WINEPATH.
+win_path_list() {
+    local list="" d
+    for d in "$@"; do list="$list${list:+;}$(winepath -w "$d" 2>/dev/null)"; done
+    echo "$list"
 }
 
 # A private Wine prefix ($1). With --persistent its server is kept alive, so that each program starts

@@ -3,6 +3,7 @@
 #include "graph/TForm2.h"
 #include "graph/TForm4.h"
 #include "platform/ScriptedInteraction.h"
+#include "support/HostPath.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -150,7 +151,7 @@ TEST_F(Statistics, PrintingGivesOnePageWithTheWindowAtItsSizeInInches) {
     ASSERT_EQ(ui.Texts("print").size(), 1);
 
     QProcess info;
-    info.start("pdfinfo", {ui.path});
+    info.start("pdfinfo", {HostPath(ui.path)});
     ASSERT_TRUE(info.waitForFinished(30000));
     EXPECT_TRUE(
         QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+1\\n")));
@@ -158,7 +159,7 @@ TEST_F(Statistics, PrintingGivesOnePageWithTheWindowAtItsSizeInInches) {
     // At 96 dots per inch the window's pixels are the page's: the zero line is 800 dots long, the
     // doubled axis 550 dots high, and the print button is not on the paper.
     QProcess render;
-    render.start("pdftoppm", {"-r", "96", "-png", "-singlefile", ui.path, dir.filePath("page")});
+    render.start("pdftoppm", {"-r", "96", "-png", "-singlefile", HostPath(ui.path), HostPath(dir.filePath("page"))});
     ASSERT_TRUE(render.waitForFinished(60000));
     QImage page(dir.filePath("page.png"));
     ASSERT_FALSE(page.isNull());

@@ -3,10 +3,12 @@
 #include "protocol/CsvLine.h"
 #include "recording/RecordingFile.h"
 #include "report/RecordingReport.h"
+#include "support/HostPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -51,8 +53,11 @@ std::string CaptureFile() {
 }
 
 QString RunTool(const QString& program, const QStringList& args) {
+    QStringList hostArgs;
+    for (const QString& a : args)
+        hostArgs << (QFileInfo::exists(a) ? HostPath(a) : a);
     QProcess p;
-    p.start(program, args);
+    p.start(program, hostArgs);
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return QStringLiteral("(%1 failed)").arg(program);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
