@@ -51,7 +51,8 @@ win_build_gui() {
             -DCMAKE_FIND_ROOT_PATH="$("$root/scripts/build-kissfft-mingw" --print-prefix)" \
             -DVEXA_GTEST_SOURCE=/usr/src/googletest -DVEXA_STRTABLEGEN="$out/host/src/serial/vexa_strtablegen" >/dev/null
     fi
-    cmake --build "$out/gui" -j 2 "$@"
+    # The build runs a generator or two under Wine: in the private prefix, quietly.
+    WINEPREFIX="$out/wineprefix" WINEDEBUG=-all cmake --build "$out/gui" -j "${VEXA_WIN_JOBS:-2}" "$@"
 }
 
 # The Windows programs the build defines: vexaview, and the command line vexa where it exists.

@@ -5,10 +5,10 @@
 #include "graph/TForm7.h"
 #include "platform/ScriptedInteraction.h"
 #include "protocol/CsvLine.h"
+#include "support/HostTool.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -69,10 +69,7 @@ struct GraphMenu : ::testing::Test {
 };
 
 QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromUtf8(RunHostTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).output);
 }
 
 } // namespace

@@ -3,13 +3,12 @@
 #include "graph/TForm2.h"
 #include "graph/TForm4.h"
 #include "platform/ScriptedInteraction.h"
-#include "support/HostPath.h"
+#include "support/HostTool.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -150,17 +149,14 @@ TEST_F(Statistics, PrintingGivesOnePageWithTheWindowAtItsSizeInInches) {
     EXPECT_TRUE(graph.Button2->isVisible());
     ASSERT_EQ(ui.Texts("print").size(), 1);
 
-    QProcess info;
-    info.start("pdfinfo", {HostPath(ui.path)});
-    ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(
-        QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+1\\n")));
+    const HostToolRun info = RunHostTool("pdfinfo", {ui.path});
+    ASSERT_TRUE(info.finished);
+    EXPECT_TRUE(QString::fromUtf8(info.output).contains(QRegularExpression("Pages:\\s+1\\n")));
 
     // At 96 dots per inch the window's pixels are the page's: the zero line is 800 dots long, the
     // doubled axis 550 dots high, and the print button is not on the paper.
-    QProcess render;
-    render.start("pdftoppm", {"-r", "96", "-png", "-singlefile", HostPath(ui.path), HostPath(dir.filePath("page"))});
-    ASSERT_TRUE(render.waitForFinished(60000));
+    ASSERT_TRUE(
+        RunHostTool("pdftoppm", {"-r", "96", "-png", "-singlefile", ui.path, dir.filePath("page")}).finished);
     QImage page(dir.filePath("page.png"));
     ASSERT_FALSE(page.isNull());
     page = page.convertToFormat(QImage::Format_RGB32);

@@ -3,14 +3,12 @@
 #include "protocol/CsvLine.h"
 #include "recording/RecordingFile.h"
 #include "report/RecordingReport.h"
-#include "support/HostPath.h"
+#include "support/HostTool.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -53,13 +51,9 @@ std::string CaptureFile() {
 }
 
 QString RunTool(const QString& program, const QStringList& args) {
-    QStringList hostArgs;
-    for (const QString& a : args)
-        hostArgs << (QFileInfo::exists(a) ? HostPath(a) : a);
-    QProcess p;
-    p.start(program, hostArgs);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return QStringLiteral("(%1 failed)").arg(program);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const HostToolRun run = RunHostTool(program, args);
+    if (!run.finished || run.exitCode != 0) return QStringLiteral("(%1 failed)").arg(program);
+    return QString::fromUtf8(run.output);
 }
 
 int Pages(const QString& pdf) {
