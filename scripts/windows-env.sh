@@ -58,7 +58,10 @@ win_build_gui() {
 # The Windows programs the build defines: vexaview, and the command line vexa where it exists.
 win_programs() {
     echo vexaview
-    if cmake --build "$out/gui" --target help 2>/dev/null | grep -q '^vexa:'; then echo vexa; fi
+    # (The target list is read whole first: grep -q would end the pipe early, which pipefail counts.)
+    local targets
+    targets="$(cmake --build "$out/gui" --target help 2>/dev/null)"
+    if grep -q '^vexa:' <<<"$targets"; then echo vexa; fi
 }
 
 # A Windows path list for WINEPATH.
