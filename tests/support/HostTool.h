@@ -14,3 +14,6 @@ struct HostToolRun {
 // Arguments that are absolute paths name files of this program's file system; under Wine they are
 // handed over as the Linux paths they stand for, since the tools are Linux programs there.
 HostToolRun RunHostTool(const QString& program, const QStringList& arguments);
+
+// Starts the program as it is and waits for it (POSIX, and Windows itself).
+HostToolRun RunHostToolDirectly(const QString& program, const QStringList& arguments);

@@ -1,14 +1,6 @@
 // Build-machine programs on POSIX systems: started directly, the same paths.
 #include "support/HostTool.h"
 
-#include <QProcess>
-
 HostToolRun RunHostTool(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    HostToolRun run;
-    run.finished = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    run.exitCode = run.finished ? p.exitCode() : -1;
-    run.output = p.readAllStandardOutput();
-    return run;
+    return RunHostToolDirectly(program, arguments);
 }

@@ -32,21 +32,11 @@ QString UnixPath(ToUnix toUnix, const QString& path) {
     return result;
 }
 
-HostToolRun RunDirectly(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    HostToolRun run;
-    run.finished = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    run.exitCode = run.finished ? p.exitCode() : -1;
-    run.output = p.readAllStandardOutput();
-    return run;
-}
-
 } // namespace
 
 HostToolRun RunHostTool(const QString& program, const QStringList& arguments) {
     const ToUnix toUnix = WineToUnix();
-    if (!toUnix) return RunDirectly(program, arguments);
+    if (!toUnix) return RunHostToolDirectly(program, arguments);
 
     // Wine starts a Linux program from a Windows one, but neither connects its pipes nor signals its
     // end: the shell writes the output and then the exit status into files, the status file last.
