@@ -1,5 +1,5 @@
 # The Windows program's resources: its icon (rendered from the SVG: the exe's, the window's, the
-# Start-menu entry's and the installer's) and its version information. Included from src/app.
+# Start-menu entry's and the installer's) and its version information. Included after src/app.
 find_program(VEXA_RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(VEXA_MAGICK_CONVERT convert REQUIRED)
 set(VEXA_ICO ${CMAKE_BINARY_DIR}/vexaview.ico)
@@ -25,7 +25,8 @@ add_custom_target(vexa_windows_icon DEPENDS ${VEXA_ICO})
 # Qt gives its windows the icon resource named IDI_ICON1.
 set(VEXA_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/vexaview.rc.in ${CMAKE_BINARY_DIR}/vexaview.rc @ONLY)
-set_source_files_properties(${CMAKE_BINARY_DIR}/vexaview.rc PROPERTIES OBJECT_DEPENDS ${VEXA_ICO})
+set_source_files_properties(${CMAKE_BINARY_DIR}/vexaview.rc DIRECTORY ${PROJECT_SOURCE_DIR}/src/app
+                            PROPERTIES OBJECT_DEPENDS ${VEXA_ICO})
 target_sources(vexaview PRIVATE ${CMAKE_BINARY_DIR}/vexaview.rc)
 add_dependencies(vexaview vexa_windows_icon)
 # A window program: no console window opens with it (--help and --version use the caller's console).
