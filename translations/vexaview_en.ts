@@ -14,6 +14,41 @@ Settings, live readings and recorded data of the VEXA acceleration and temperatu
     </message>
 </context>
 <context>
+    <name>CaptureView</name>
+    <message>
+        <source>5ms取得は途中で終わりました: %1 / %2 サンプル</source>
+        <translation>capture ended early: %1 of %2 samples</translation>
+    </message>
+    <message>
+        <source>（ロガーの送信が止まりました）</source>
+        <translation> (the logger stopped sending)</translation>
+    </message>
+    <message>
+        <source>（取得時間を過ぎました）</source>
+        <translation> (its time was up)</translation>
+    </message>
+    <message>
+        <source>（ロガーとの接続が切れました）</source>
+        <translation> (the logger was lost)</translation>
+    </message>
+    <message>
+        <source>5ms取得: </source>
+        <translation>capture: </translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>不正なサンプル %1 件を除きました</source>
+        <translation>%1 malformed samples dropped</translation>
+    </message>
+    <message>
+        <source>温度なし（取得前にモニタ行が届きませんでした）</source>
+        <translation>no temperature (no monitor line came before the stream)</translation>
+    </message>
+</context>
+<context>
     <name>LanguageMenu</name>
     <message>
         <source>この言語は今回だけ使われます。設定ファイル %1 に保存できませんでした。</source>

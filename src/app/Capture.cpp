@@ -116,6 +116,28 @@ void CaptureView::Status(std::string text) {
     form_.Label33->setText(QString::fromStdString(text));
 }
 
+QString CaptureView::FinishedText(const vexa::session::CaptureSummary& s) {
+    using vexa::session::CaptureEnd;
+    QString text;
+    if (s.end != CaptureEnd::Complete) {
+        text = tr("5ms取得は途中で終わりました: %1 / %2 サンプル").arg(s.received).arg(s.target);
+        if (s.end == CaptureEnd::Stalled) text += tr("（ロガーの送信が止まりました）");
+        if (s.end == CaptureEnd::TimeUp) text += tr("（取得時間を過ぎました）");
+        if (s.end == CaptureEnd::PortLost) text += tr("（ロガーとの接続が切れました）");
+    }
+    const auto note = [&text](const QString& part) {
+        text += (text.isEmpty() ? tr("5ms取得: ") : tr("、")) + part;
+    };
+    if (s.dropped > 0) note(tr("不正なサンプル %1 件を除きました").arg(s.dropped));
+    if (!s.temperature) note(tr("温度なし（取得前にモニタ行が届きませんでした）"));
+    return text;
+}
+
+void CaptureView::Finished(const vexa::session::CaptureSummary& summary) {
+    const QString text = FinishedText(summary);
+    if (!text.isEmpty()) form_.Label33->setText(text);
+}
+
 std::string CaptureView::ClockText() {
     return QStringToAnsi(SystemDateTimeText(form_.Now()));
 }
@@ -151,6 +173,9 @@ void TForm1::CaptureStepDue() {
 }
 void TForm1::CaptureStatus(std::string text) {
     capture_->Status(std::move(text));
+}
+void TForm1::CaptureFinished(const vexa::session::CaptureSummary& summary) {
+    capture_->Finished(summary);
 }
 std::string TForm1::CaptureClockText() {
     return capture_->ClockText();

@@ -5,6 +5,7 @@
 #include "session/CaptureExchange.h"
 
 #include <QObject>
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ class CaptureView : public QObject {
     void OutputEnds();
     void StepDue();
     void Status(std::string text);
+    // The lines are in: what fell short (an early end, dropped records, no temperature) in the status line.
+    void Finished(const vexa::session::CaptureSummary& summary);
+    static QString FinishedText(const vexa::session::CaptureSummary& summary);
     std::string ClockText();
 
   protected:

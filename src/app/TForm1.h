@@ -244,6 +244,7 @@ private:
   void CaptureOutputEnds() override;
   void CaptureStepDue() override;
   void CaptureStatus(std::string text) override;
+  void CaptureFinished(const vexa::session::CaptureSummary& summary) override;
   std::string CaptureClockText() override;
   void FirmwareProgressStart(int lineCount) override;
   void FirmwareLine(int position, const std::string& shown) override;

@@ -51,6 +51,13 @@ CaptureSample DecodeCaptureRecord(std::string_view record) {
     return {HexPairToSigned8(at(1), at(2)), HexPairToSigned8(at(3), at(4)), HexPairToSigned8(at(5), at(6))};
 }
 
+bool IsCaptureRecord(std::string_view record) {
+    if (record.size() != kCaptureRecordLength) return false;
+    for (const char c : record.substr(1))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
 std::string CaptureTimePrefix(std::string_view startText) {
     constexpr std::size_t HourPos = 11, PrefixLength = 17;
     std::string text(startText);

@@ -43,6 +43,11 @@ struct CaptureSample {
 // Digits missing from a short record read as "0".
 CaptureSample DecodeCaptureRecord(std::string_view record);
 
+// A stream record as the logger sends it, without its CR: a lead character and exactly six hexadecimal
+// digits. Anything else (NUL bytes, other characters, too few or too many) is no sample.
+bool IsCaptureRecord(std::string_view record);
+inline constexpr std::size_t kCaptureRecordLength = 7;
+
 // "yyyy/mm/dd hh:mm:" from the capture's start text; a one-digit hour (":" as the 13th character) gets a
 // blank in front so that the columns line up.
 std::string CaptureTimePrefix(std::string_view startText);
@@ -76,6 +81,11 @@ class CaptureTimeStamps {
 // The five-character temperature field from the line that answered "n" (offset 32). A field not starting
 // with "-" is moved one place right behind a blank; places beyond a short line are blanks.
 std::string CaptureTemperatureField(std::string_view answerLine);
+
+// The capture's second line when no monitor line answered its "n": the sample lines' temperature fields
+// are then blank, and this says why.
+inline constexpr std::string_view kCaptureNoTemperatureLine =
+    "No temperature: the logger sent no monitor line before the capture";
 
 // The sample line for sample i (5 ms apart): time stamp, X, Y, Z, temperature, e.g.
 // "2024/05/01 09:03:00.005,  1, -1,-127, 23.5" for i = 1.

@@ -59,4 +59,18 @@ MonitorScan ScanMonitorLines(std::string_view buffer) {
     return scan;
 }
 
+bool ParsesAsMonitorLine(std::string_view line) {
+    constexpr std::size_t TemperatureOffset = 32;
+    if (line.empty() || line[0] != 'X' || line.size() <= TemperatureOffset) return false;
+    const MonitorScan scan = ScanMonitorLines(line);
+    const auto readable = [](const std::optional<AxisReading>& a) { return a && a->barPosition; };
+    if (!readable(scan.x) || !readable(scan.y) || !readable(scan.z)) return false;
+    std::size_t pos = TemperatureOffset;
+    // The capture reads five characters there, so the number must begin inside them.
+    while (pos < line.size() && pos < TemperatureOffset + 4 && line[pos] == ' ')
+        ++pos;
+    if (pos < line.size() && line[pos] == '-') ++pos;
+    return pos < line.size() && IsDigit(line[pos]);
+}
+
 } // namespace vexa

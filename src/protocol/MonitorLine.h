@@ -29,4 +29,10 @@ int BarPosition(int value);
 // occurrence replaces an earlier one.
 MonitorScan ScanMonitorLines(std::string_view buffer);
 
+// One line of the monitor's answer as the logger sends it: "X" first, a number after each of "X", "Y"
+// and "Z", and a temperature (blanks, an optional "-", digits) beginning within the five characters at
+// offset 32, which the 5-ms capture takes as its temperature field. Stray bytes in front of the line (the
+// end of an earlier stream) fail the test.
+bool ParsesAsMonitorLine(std::string_view line);
+
 } // namespace vexa

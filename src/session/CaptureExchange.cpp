@@ -2,6 +2,7 @@
 #include "session/CaptureExchange.h"
 
 #include "protocol/CaptureFormat.h"
+#include "protocol/MonitorLine.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +11,7 @@ namespace vexa::session {
 
 namespace {
 constexpr char CR = 0x0D;
+constexpr char LF = 0x0A;
 } // namespace
 
 CaptureExchange::CaptureExchange(LinkPort& port, SessionObserver& observer)
@@ -27,20 +29,30 @@ bool CaptureExchange::Start(const CaptureStart& start, Clock::time_point now) {
     // The last sample taken lands in entry target, so the table bounds the target.
     CaptureTarget = std::clamp(start.target, 1, kTableEntries - 1);
     answerLine_ = start.answerLine;
+    answerUnfinished_ = start.answerUnfinished;
     DroppedRecords = 0;
-    recordTooLong_ = false;
     received_ = 0;
     CaptureEndText.clear();
     observer_.CaptureStarted();
     observer_.CaptureProgressShown(CaptureTarget);
     CaptureStartText = start.startText;
     observer_.CaptureWorkAreaLine(CaptureStartLine(CaptureStartText, start.countsPerG));
-    observer_.CaptureWorkAreaLine(answerLine_);
+    // An answer still to come is written once the stream has ended, in the same place.
+    answerLineWritten_ = !answerUnfinished_;
+    if (answerLineWritten_)
+        observer_.CaptureWorkAreaLine(answerLine_.value_or(std::string(kCaptureNoTemperatureLine)));
     SendToLogger("x");
     CaptureIndex = 1;
-    CaptureCharPos = 0;
-    CaptureRecords[1].fill('\0');
+    line_.clear();
+    line_.reserve(kLineCapacity);
+    lineTooLong_ = false;
+    lastWasCR_ = false;
+    // The part of the answer's line that came before the stream is the head of the stream's first line.
+    if (answerUnfinished_) line_ = start.answerBegun.substr(0, kLineCapacity);
     lastSampleAt_ = now;
+    const auto duration =
+        std::chrono::milliseconds(std::int64_t(CaptureTarget) * 1000 / kCaptureSamplesPerSecond);
+    streamDeadline_ = now + duration + kEndMargin + duration / 20;
     phase_ = Phase::Streaming;
     return true;
 }
@@ -51,37 +63,70 @@ std::string_view CaptureExchange::Record(int i) const {
     return {entry.data(), strnlen(entry.data(), entry.size())};
 }
 
+bool CaptureExchange::LineEnded() {
+    const std::string_view line = line_;
+    const bool sample = !lineTooLong_ && IsCaptureRecord(line);
+    if (answerUnfinished_ && !sample) {
+        // Until the first sample, a line that is none belongs to the answer to "n", which came late: its
+        // monitor line is the capture's second line and gives the temperature; it takes no sample's place.
+        if (!answerLine_ && !lineTooLong_ && ParsesAsMonitorLine(line)) answerLine_ = std::string(line);
+        return false;
+    }
+    auto& entry = CaptureRecords[std::size_t(CaptureIndex)];
+    if (sample) {
+        std::copy(line.begin(), line.end(), entry.begin());
+        entry[line.size()] = '\0';
+        // The stream proper has begun: nothing of the answer comes after a sample.
+        answerUnfinished_ = false;
+    } else {
+        // No sample: counted, and its 5 ms stay empty rather than hold made-up values.
+        entry[0] = '\0';
+        ++DroppedRecords;
+    }
+    ++CaptureIndex;
+    return CaptureIndex > CaptureTarget;
+}
+
 void CaptureExchange::OnBytes(std::string_view block, Clock::time_point now) {
+    if (!block.empty()) lastByteAt_ = now;
     if (!Streaming()) return;
-    // Bursts split records anywhere: a record without its CR yet waits in its entry for the rest.
-    for (const char c : block) {
-        const bool inTable = CaptureIndex < kTableEntries;
-        auto& entry = CaptureRecords[std::size_t(std::min(CaptureIndex, kTableEntries - 1))];
-        if (c != CR) {
-            if (inTable && std::size_t(CaptureCharPos) < kRecordCapacity) {
-                entry[std::size_t(CaptureCharPos)] = c;
-                ++CaptureCharPos;
-            } else {
-                recordTooLong_ = true;
+    // Bursts split records anywhere: a line without its end yet waits for the rest.
+    for (std::size_t k = 0; k < block.size(); ++k) {
+        const char c = block[k];
+        // While the answer to "n" may still lead the stream, its line ends ("\r\n") and the "#" that
+        // closes it are framing, not bytes of a record.
+        if (answerUnfinished_ && c == LF) {
+            if (!lastWasCR_ && !line_.empty()) {
+                if (LineEnded()) {
+                    EndStream(CaptureEnd::Complete, now);
+                    return;
+                }
             }
+            line_.clear();
+            lineTooLong_ = false;
+            lastWasCR_ = false;
+            continue;
+        }
+        lastWasCR_ = c == CR;
+        if (answerUnfinished_ && c == '#' && line_.empty()) {
+            answerUnfinished_ = false;
+            continue;
+        }
+        if (c != CR) {
+            if (line_.size() < kLineCapacity)
+                line_.push_back(c);
+            else
+                lineTooLong_ = true;
             continue;
         }
         lastSampleAt_ = now;
-        if (!inTable || recordTooLong_) {
-            // Never stored outside the table or past an entry; the sample is lost, and counted.
-            ++DroppedRecords;
-            if (inTable) entry.fill('\0');
-        } else {
-            entry[std::size_t(CaptureCharPos)] = '\0';
-            ++CaptureIndex;
-            if (CaptureIndex < kTableEntries) CaptureRecords[std::size_t(CaptureIndex)].fill('\0');
-        }
-        CaptureCharPos = 0;
-        recordTooLong_ = false;
-        if (CaptureIndex > CaptureTarget) {
+        const bool full = LineEnded();
+        line_.clear();
+        lineTooLong_ = false;
+        if (full) {
             // Records after the target in the same burst are not taken.
             observer_.CaptureProgress(CaptureIndex);
-            EndStream(End::Complete, true);
+            EndStream(CaptureEnd::Complete, now);
             return;
         }
     }
@@ -89,28 +134,47 @@ void CaptureExchange::OnBytes(std::string_view block, Clock::time_point now) {
 }
 
 void CaptureExchange::OnTick(Clock::time_point now) {
-    if (Streaming() && now - lastSampleAt_ >= kStallLimit) EndStream(End::Early, true);
+    if (Streaming()) {
+        if (now - lastSampleAt_ >= kStallLimit)
+            EndStream(CaptureEnd::Stalled, now);
+        else if (now >= streamDeadline_)
+            EndStream(CaptureEnd::TimeUp, now);
+        return;
+    }
+    // The stream has gone quiet since the stop (or never will): what comes later is no longer its.
+    if (settling_ && (now - lastByteAt_ >= kSettleQuiet || now - stoppedAt_ >= kSettleLimit))
+        settling_ = false;
 }
 
 void CaptureExchange::OnPortLost(Clock::time_point now) {
-    (void)now;
+    settling_ = false;
     // Nobody is there to hear the stop byte.
-    if (Streaming()) EndStream(End::Early, false);
+    if (Streaming()) EndStream(CaptureEnd::PortLost, now);
 }
 
 void CaptureExchange::Abort(Clock::time_point now) {
-    (void)now;
-    if (Streaming()) EndStream(End::Early, true);
+    if (Streaming()) EndStream(CaptureEnd::Escaped, now);
 }
 
-void CaptureExchange::EndStream(End how, bool sendStop) {
-    if (sendStop) SendToLogger(" ");
+void CaptureExchange::EndStream(CaptureEnd how, Clock::time_point now) {
+    if (how != CaptureEnd::PortLost) {
+        SendToLogger(" ");
+        settling_ = port_.IsOpen();
+        stoppedAt_ = now;
+        lastByteAt_ = now;
+    }
     observer_.CaptureProgressHidden();
     received_ = CaptureIndex - 1;
     CaptureIndex = 0;
+    answerUnfinished_ = false;
+    line_.clear();
     end_ = how;
     CaptureEndText = observer_.CaptureClockText();
-    temperatureField_ = CaptureTemperatureField(answerLine_);
+    temperatureField_ = CaptureTemperatureField(answerLine_.value_or(std::string()));
+    if (!answerLineWritten_) {
+        observer_.CaptureWorkAreaLine(answerLine_.value_or(std::string(kCaptureNoTemperatureLine)));
+        answerLineWritten_ = true;
+    }
     // A complete capture writes samples 1 .. target - 1; one that ended early every sample it has.
     nextLine_ = 1;
     lineEnd_ = std::min(received_, CaptureTarget - 1) + 1;
@@ -126,13 +190,15 @@ bool CaptureExchange::WriteStep() {
     const int stepEnd = std::min(lineEnd_, nextLine_ + kLinesPerStep);
     std::vector<std::string> lines;
     lines.reserve(std::size_t(stepEnd - nextLine_));
-    for (; nextLine_ < stepEnd; ++nextLine_)
+    for (; nextLine_ < stepEnd; ++nextLine_) {
+        const std::string_view record = Record(nextLine_);
+        // A dropped record leaves its time out; the samples after it keep theirs.
+        if (record.empty()) continue;
         lines.push_back(
-            CaptureSampleLine(stamps_, nextLine_, DecodeCaptureRecord(Record(nextLine_)), temperatureField_));
-    if (!lines.empty()) {
-        observer_.CaptureWorkAreaLines(lines);
-        observer_.CaptureProgress(nextLine_ - 1);
+            CaptureSampleLine(stamps_, nextLine_, DecodeCaptureRecord(record), temperatureField_));
     }
+    if (!lines.empty()) observer_.CaptureWorkAreaLines(lines);
+    observer_.CaptureProgress(nextLine_ - 1);
     if (nextLine_ < lineEnd_) {
         observer_.CaptureStepDue();
         return true;
@@ -141,11 +207,13 @@ bool CaptureExchange::WriteStep() {
     observer_.CaptureOutputEnds();
     observer_.CaptureProgressHidden();
     observer_.CaptureWorkAreaLine(CaptureEndLine(CaptureEndText));
-    if (end_ == End::Early)
-        observer_.CaptureStatus("capture ended early: " + std::to_string(received_) + " of " +
-                                std::to_string(CaptureTarget) + " samples");
-    else if (DroppedRecords > 0)
-        observer_.CaptureStatus("capture: " + std::to_string(DroppedRecords) + " malformed samples dropped");
+    CaptureSummary summary;
+    summary.target = CaptureTarget;
+    summary.received = received_;
+    summary.dropped = DroppedRecords;
+    summary.end = end_;
+    summary.temperature = answerLine_.has_value();
+    observer_.CaptureFinished(summary);
     return false;
 }
 

@@ -16,6 +16,8 @@ bool Session::CaptureBusy() const {
 
 void Session::AfterExclusive(Clock::time_point now) {
     if (phase_ == Phase::Capture && !CaptureBusy()) {
+        // Nothing of the stream is left to become the front of the next answer.
+        state_.ClearRxLine();
         SetPhase(RestingPhase());
         return;
     }
@@ -33,6 +35,10 @@ bool Session::RequestCaptureSample(Clock::time_point now) {
     // A pending answer's queue must not follow into the stream, nor its lines into the capture.
     EndPendingAnswer();
     port_.Open();
+    // Bytes of an earlier stream still arriving must not lead the answer the capture takes its
+    // temperature from.
+    port_.Drain();
+    state_.ClearRxLine();
     sampleRequested_ = true;
     sampleLine_.reset();
     Send("n", now);
@@ -56,17 +62,21 @@ bool Session::StartCapture(const CaptureSettings& settings, Clock::time_point no
 
 void Session::BeginStreaming(Clock::time_point now) {
     captureArmed_ = false;
-    sampleRequested_ = false;
-    // An answer that came too late is not a sample, and nothing queued follows into the stream.
-    DropAnswer();
-    port_.Open();
-    port_.Drain();
     CaptureStart start;
     start.target = captureTarget_;
     start.startText = captureStartText_;
-    start.answerLine = sampleLine_.value_or(std::string());
+    start.answerLine = std::move(sampleLine_);
     start.countsPerG = state_.CountsPerG;
+    // An answer to "n" that has not ended yet comes at the head of the stream: the capture still takes
+    // its monitor line, so its bytes stay at the port and its line begun is handed on.
+    start.answerUnfinished = sampleRequested_;
+    if (start.answerUnfinished) start.answerBegun = std::string(state_.RxLineView());
+    sampleRequested_ = false;
     sampleLine_.reset();
+    // Nothing queued follows into the stream.
+    DropAnswer();
+    port_.Open();
+    if (!start.answerUnfinished) port_.Drain();
     capture_.Start(start, now);
 }
 

@@ -41,6 +41,28 @@ const char* LinkLossName(LinkLoss reason) {
     return "?";
 }
 
+std::string CaptureStatusText(const CaptureSummary& s) {
+    std::string text;
+    if (s.end != CaptureEnd::Complete) {
+        text = "capture ended early: " + std::to_string(s.received) + " of " + std::to_string(s.target) +
+               " samples";
+        if (s.end == CaptureEnd::Stalled) text += " (the logger stopped sending)";
+        if (s.end == CaptureEnd::TimeUp) text += " (its time was up)";
+        if (s.end == CaptureEnd::PortLost) text += " (the logger was lost)";
+    }
+    const auto note = [&text](const std::string& part) {
+        text += (text.empty() ? "capture: " : "; ") + part;
+    };
+    if (s.dropped > 0) note(std::to_string(s.dropped) + " malformed samples dropped");
+    if (!s.temperature) note("no temperature (no monitor line came before the stream)");
+    return text;
+}
+
+void SessionObserver::CaptureFinished(const CaptureSummary& summary) {
+    std::string text = CaptureStatusText(summary);
+    if (!text.empty()) CaptureStatus(std::move(text));
+}
+
 std::string SessionObserver::CaptureClockText() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

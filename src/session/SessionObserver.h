@@ -68,6 +68,27 @@ struct DownloadSummary {
 // "%drec %dsec", followed by a plain note for every way the download fell short.
 std::string DownloadStatusText(const DownloadSummary& summary, int elapsedSeconds);
 
+// How a 5-ms capture's stream ended.
+enum class CaptureEnd {
+    Complete, // the target's count of records (good or dropped) arrived
+    Escaped,  // the user's Escape
+    Stalled,  // no record for the stall limit
+    TimeUp,   // the duration and its margin passed before the count was reached
+    PortLost, // the port went away under it
+};
+
+// How a 5-ms capture went, once its lines are written.
+struct CaptureSummary {
+    int target = 0;   // records asked for
+    int received = 0; // records that arrived, good or dropped
+    int dropped = 0;  // records that were no sample (see IsCaptureRecord); no line is written for them
+    CaptureEnd end = CaptureEnd::Complete;
+    bool temperature = true; // a monitor line gave the temperature field
+};
+
+// A plain note on everything that fell short in a capture; empty when nothing did.
+std::string CaptureStatusText(const CaptureSummary& summary);
+
 // What the receive side did last, in order: the bytes of a reply, a monitor line scanned, the
 // logger's "#" ending an answer, a monitor poll sent.
 enum class ReceiveStep { ReplyBytes, MonitorLine, Prompt, MonitorPoll };
@@ -127,6 +148,8 @@ class SessionObserver {
     virtual void CaptureStepDue() {}
     // Text for the status line.
     virtual void CaptureStatus(std::string /*text*/) {}
+    // The capture's lines are written; by default its shortfalls go to the status line as plain text.
+    virtual void CaptureFinished(const CaptureSummary& summary);
     // The present date and time in the system's short date and time formats (the text after "End=>").
     virtual std::string CaptureClockText();
 

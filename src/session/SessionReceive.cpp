@@ -167,8 +167,8 @@ void Session::HandleLine() {
         }
     } else if (sampleRequested_) {
         // The answer to the capture's "n" becomes the capture's second line and is not shown: a capture
-        // cancelled in its dialog leaves the work area as it was.
-        if (line.size() >= 2 && !sampleLine_) sampleLine_ = std::string(line);
+        // cancelled in its dialog leaves the work area as it was. Only a monitor line gives a temperature.
+        if (!sampleLine_ && vexa::ParsesAsMonitorLine(line)) sampleLine_ = std::string(line);
     } else if (line.size() >= 2) {
         observer_.WorkAreaLine(line);
     }

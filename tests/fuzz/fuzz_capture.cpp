@@ -11,7 +11,8 @@
 using namespace vexa::session;
 
 // Layout: byte 0 picks the target (1..256 samples), each block is a length byte and that many bytes; a
-// length byte of 0 is a tick far enough on to end a stalled stream.
+// length byte of 0 is a tick far enough on to end a stalled stream. An input of odd length starts the
+// stream with the answer to "n" still to come (its first 20 bytes already begun).
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // One capture for all inputs: its 72,020-entry table is built once. Every input starts it afresh
@@ -26,7 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CaptureStart start;
     start.target = data[0] + 1;
     start.startText = "2024/05/01 9:03:07";
-    start.answerLine = std::string(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 40));
+    const std::string head(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 40));
+    start.answerUnfinished = size % 2 == 1;
+    if (start.answerUnfinished)
+        start.answerBegun = head.substr(0, 20);
+    else
+        start.answerLine = head;
     capture.Start(start, now);
     for (std::size_t at = 1; at < size;) {
         const std::size_t n = data[at++];

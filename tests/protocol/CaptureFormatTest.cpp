@@ -57,6 +57,27 @@ TEST(CaptureFormat, HexPairsAreSignedBytes) {
     EXPECT_EQ(LenientHexDigit('G'), 16);
 }
 
+TEST(CaptureFormat, ARecordIsALeadAndExactlySixHexDigits) {
+    const struct {
+        std::string record;
+        bool sample;
+    } cases[] = {
+        {"S01FF81", true},
+        {"*7f80a0", true},
+        {std::string("\0abcdef", 7), true}, // the lead may be any byte
+        {"S01FF8", false},
+        {"S01FF810", false},
+        {"", false},
+        {"S01FG81", false},
+        {"S01 F81", false},
+        {std::string("S01\0F81", 7), false},
+        {"S01ff8:", false},
+        {"S-1FF81", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsCaptureRecord(c.record), c.sample) << c.record;
+}
+
 TEST(CaptureFormat, RecordGivesXYZ) {
     EXPECT_EQ(DecodeCaptureRecord("*01FF81"), (CaptureSample{1, -1, -127}));
     EXPECT_EQ(DecodeCaptureRecord("x7f80a0"), (CaptureSample{127, -128, -96}));

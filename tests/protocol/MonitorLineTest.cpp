@@ -53,4 +53,29 @@ TEST(MonitorLine, TemperatureTextRunsToTheEnd) {
 }
 
 } // namespace
+// The line the 5-ms capture takes its temperature from: "X" first, three readable axes, a temperature
+// beginning in the five characters at offset 32.
+TEST(MonitorLine, ParsesAsMonitorLineOnlyWhereTheCaptureCanReadIt) {
+    const struct {
+        std::string line;
+        bool parses;
+    } cases[] = {
+        {"X:   -3 Y:    0 Z:   10       p 23.5", true},
+        {"X:   -3 Y:    0 Z:   10       p -12.5", true},
+        {"X:    0 Y:    0 Z:   10         23.5", true},
+        {"X:    0 Y:    0 Z:   10             5", true},
+        // Stray stream records in front of it move the temperature away from its place.
+        {"S13ED01S14EC02X:    0 Y:    0 Z:   10       p 23.5", false},
+        {"X:    0 Y:    0 Z:   10       p", false},
+        {"X:    0 Y:    0 Z:   10       p    ", false},
+        {"X:    0 Y:    0 Z:   10              5", false},
+        {"X:    0 Y:   ab Z:   10       p 23.5", false},
+        {"X:    0 Z:   10               p 23.5", false},
+        {"", false},
+        {"Z", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParsesAsMonitorLine(c.line), c.parses) << c.line;
+}
+
 } // namespace vexa

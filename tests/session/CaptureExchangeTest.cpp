@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 
 namespace vexa::session {
@@ -107,6 +108,9 @@ TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {
         EXPECT_EQ(port.sent, "x ");
         EXPECT_EQ(capture.Received(), 1000);
         Drain(capture, ui);
+        // The link stays the capture's until the samples still on their way after " " have come.
+        EXPECT_TRUE(capture.Active());
+        capture.OnTick(now + CaptureExchange::kSettleQuiet);
         EXPECT_FALSE(capture.Active());
         ExpectLines(ui, 999);
         EXPECT_EQ(ui.captureLinesWhileShown, 0);
@@ -138,6 +142,7 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
         const char* name;
         std::function<void(CaptureExchange&, Clock::time_point)> end;
         const char* sent;
+        const char* status;
     } cases[] = {
         {"stream stalls",
          [](CaptureExchange& c, Clock::time_point last) {
@@ -147,9 +152,11 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
              }
              c.OnTick(last + CaptureExchange::kStallLimit);
          },
-         "x "},
-        {"port lost", [](CaptureExchange& c, Clock::time_point last) { c.OnPortLost(last + 10ms); }, "x"},
-        {"user's Escape", [](CaptureExchange& c, Clock::time_point last) { c.Abort(last + 10ms); }, "x "},
+         "x ", "capture ended early: 240 of 1000 samples (the logger stopped sending)"},
+        {"port lost", [](CaptureExchange& c, Clock::time_point last) { c.OnPortLost(last + 10ms); }, "x",
+         "capture ended early: 240 of 1000 samples (the logger was lost)"},
+        {"user's Escape", [](CaptureExchange& c, Clock::time_point last) { c.Abort(last + 10ms); }, "x ",
+         "capture ended early: 240 of 1000 samples"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,7 +174,7 @@ TEST(CaptureExchange, EarlyEndsWriteWhatArrived) {
         EXPECT_EQ(port.sent, c.sent);
         Drain(capture, ui);
         ExpectLines(ui, 240);
-        EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture ended early: 240 of 1000 samples"}));
+        EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{c.status}));
         // Nothing more happens once it has ended.
         capture.OnTick(last + 10s);
         capture.Abort(last + 10s);
@@ -184,25 +191,142 @@ TEST(CaptureExchange, SilentLoggerEndsWithNoSamples) {
     Drain(capture, ui);
     EXPECT_EQ(port.sent, "x ");
     ExpectLines(ui, 0);
-    EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture ended early: 0 of 200 samples"}));
+    EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{
+                                    "capture ended early: 0 of 200 samples (the logger stopped sending)"}));
 }
 
-TEST(CaptureExchange, OverlongRecordsAreDroppedAndCounted) {
+// A record is a lead character and exactly six hexadecimal digits. Anything else takes its 5 ms of the
+// capture and counts towards its target, but gives no line: no made-up "  0,  0,  0" sample.
+TEST(CaptureExchange, MalformedRecordsAreCountedAndLeaveTheirTimeEmpty) {
+    const struct {
+        const char* name;
+        std::string record;
+    } cases[] = {
+        {"NUL bytes", std::string("S\0\0\0\0\0\0\r", 8)},
+        {"not hexadecimal", "SG1Z2x3\r"},
+        {"too short", "S0102\r"},
+        {"too long", "S01020304\r"},
+        {"far too long", "S" + std::string(500, '7') + "\r"},
+        {"nothing", "\r"},
+        {"a line feed in it", "S01\n203\r"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Capture rig;
+        auto& [port, ui, capture] = rig;
+        ASSERT_TRUE(capture.Start(Plan(6), t0));
+        capture.OnBytes(Sample(1) + c.record + Sample(3), t0 + 15ms);
+        EXPECT_EQ(capture.Received(), 3);
+        EXPECT_EQ(capture.Dropped(), 1);
+        EXPECT_EQ(capture.Record(2), "");
+        // The garbled records count towards the six: the second one ends the capture.
+        capture.OnBytes(Sample(4) + Sample(5) + c.record + Sample(7), t0 + 35ms);
+        EXPECT_FALSE(capture.Streaming());
+        EXPECT_EQ(capture.Dropped(), 2);
+        Drain(capture, ui);
+        const CaptureTimeStamps stamps("2024/05/01 09:03:07", 5);
+        EXPECT_EQ(ui.captureLines,
+                  (std::vector<std::string>{"Start Time=2024/05/01 09:03:07 @1G=10", kAnswer,
+                                            CaptureSampleLine(stamps, 1, Expected(1), " 23.5"),
+                                            CaptureSampleLine(stamps, 3, Expected(3), " 23.5"),
+                                            CaptureSampleLine(stamps, 4, Expected(4), " 23.5"),
+                                            CaptureSampleLine(stamps, 5, Expected(5), " 23.5"),
+                                            "End=>2024/05/01 9:08:09"}));
+        EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture: 2 malformed samples dropped"}));
+    }
+}
+
+// A stream that never brings its count (here one too slow) ends once its duration and the margin have
+// passed, instead of running on.
+TEST(CaptureExchange, StreamShortOfItsCountEndsAfterItsDurationAndMargin) {
     Capture rig;
     auto& [port, ui, capture] = rig;
-    ASSERT_TRUE(capture.Start(Plan(5), t0));
-    // 19 characters still fit an entry; 20 and a line that never ends until much later do not.
-    const std::string fits = "S" + std::string(18, '1') + "\r";
-    capture.OnBytes(Sample(1) + "S" + std::string(19, 'F') + "\r" + fits + "S" + std::string(500, '7') + "\r",
-                    t0 + 10ms);
-    EXPECT_EQ(capture.Received(), 2);
-    EXPECT_EQ(capture.Dropped(), 2);
-    EXPECT_EQ(capture.Record(2), fits.substr(0, 19));
-    capture.OnBytes(Sample(3) + Sample(4) + Sample(5) + Sample(6), t0 + 20ms);
+    ASSERT_TRUE(capture.Start(Plan(1000), t0)); // 5 s
+    const Clock::time_point deadline = t0 + 5s + CaptureExchange::kEndMargin + 250ms;
+    int k = 0;
+    for (auto now = t0 + 10ms; now < deadline; now += 10ms) {
+        capture.OnBytes(Sample(++k), now);
+        capture.OnTick(now);
+        ASSERT_TRUE(capture.Streaming()) << k;
+    }
+    capture.OnTick(deadline);
+    EXPECT_FALSE(capture.Streaming());
+    EXPECT_EQ(port.sent, "x ");
     Drain(capture, ui);
-    ASSERT_EQ(ui.captureLines.size(), 4u + 3);
-    EXPECT_EQ(ui.captureLines[3], "2024/05/01 09:03:00.010, 17, 17, 17, 23.5");
-    EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture: 2 malformed samples dropped"}));
+    EXPECT_EQ(ui.captureLines.size(), std::size_t(k) + 3);
+    EXPECT_EQ(ui.captureStatus, (std::vector<std::string>{"capture ended early: " + std::to_string(k) +
+                                                          " of 1000 samples (its time was up)"}));
+}
+
+// The answer to "n" may come after "x", at the head of the stream: its monitor line is the capture's second
+// line and gives the temperature, its "\r\n#" is no record. With no monitor line at all the work area says
+// so.
+TEST(CaptureExchange, LateAnswerAtTheHeadOfTheStreamIsUsed) {
+    const std::string rest = kAnswer.substr(10);
+    const struct {
+        const char* name;
+        std::optional<std::string> lineBefore; // the line came before "x", its "#" did not
+        std::string begun;                     // the line's characters before "x"
+        std::string head;                      // what leads the samples
+        std::string secondLine, temperature, status;
+    } cases[] = {
+        {"whole answer late", std::nullopt, "", kAnswer + "\r\n#", kAnswer, " 23.5", ""},
+        {"answer cut by x", std::nullopt, kAnswer.substr(0, 10), rest + "\r\n#", kAnswer, " 23.5", ""},
+        {"line before x, # after", kAnswer, "", "#", kAnswer, " 23.5", ""},
+        {"no answer at all", std::nullopt, "", "", std::string(kCaptureNoTemperatureLine), "     ",
+         "capture: no temperature (no monitor line came before the stream)"},
+        {"no monitor line in it", std::nullopt, "", "ERR\r\n#", std::string(kCaptureNoTemperatureLine),
+         "     ", "capture: no temperature (no monitor line came before the stream)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Capture rig;
+        auto& [port, ui, capture] = rig;
+        CaptureStart plan = Plan(4);
+        plan.answerLine = c.lineBefore;
+        plan.answerUnfinished = true;
+        plan.answerBegun = c.begun;
+        ASSERT_TRUE(capture.Start(plan, t0));
+        const std::string stream = c.head + Stream(1, 5);
+        // In single bytes, so each line end and the "#" meet the framing on their own.
+        for (const char b : stream)
+            capture.OnBytes(std::string_view(&b, 1), t0 + 20ms);
+        EXPECT_FALSE(capture.Streaming());
+        Drain(capture, ui);
+        ASSERT_EQ(ui.captureLines.size(), 3u + 3);
+        EXPECT_EQ(ui.captureLines[1], c.secondLine);
+        const CaptureTimeStamps stamps("2024/05/01 09:03:07", 3);
+        EXPECT_EQ(ui.captureLines[2], CaptureSampleLine(stamps, 1, Expected(1), c.temperature));
+        EXPECT_EQ(ui.captureStatus,
+                  c.status.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.status});
+    }
+}
+
+// After " " the logger's "#" and samples still on their way are dropped while they come; the link is given
+// back once none came for a while (or at the latest some time after the stop).
+TEST(CaptureExchange, BytesAfterTheStopAreDroppedUntilTheStreamIsQuiet) {
+    for (const bool endless : {false, true}) {
+        SCOPED_TRACE(endless ? "logger that streams on" : "samples in flight");
+        Capture rig;
+        auto& [port, ui, capture] = rig;
+        ASSERT_TRUE(capture.Start(Plan(5), t0));
+        capture.OnBytes(Stream(1, 6), t0 + 30ms);
+        Drain(capture, ui);
+        const std::size_t lines = ui.captureLines.size();
+        auto now = t0 + 30ms;
+        const auto quietGap = CaptureExchange::kSettleQuiet - 1ms;
+        for (int k = 7; k < 12 || (endless && now < t0 + 30ms + CaptureExchange::kSettleLimit - quietGap);
+             ++k) {
+            now += quietGap;
+            capture.OnBytes(k == 7 ? "#" + Sample(k) : Sample(k), now);
+            capture.OnTick(now);
+            ASSERT_TRUE(capture.Active());
+        }
+        capture.OnTick(now + (endless ? quietGap : CaptureExchange::kSettleQuiet));
+        EXPECT_FALSE(capture.Active());
+        EXPECT_EQ(ui.captureLines.size(), lines);
+        EXPECT_EQ(port.sent, "x ");
+    }
 }
 
 TEST(CaptureExchange, LargestCaptureStaysInsideTheTable) {
@@ -236,6 +360,7 @@ TEST(CaptureExchange, OneCaptureAtATime) {
     Drain(capture, ui);
     EXPECT_EQ(ui.captureLines.size(), 4u + 3);
     ui.captureLines.clear();
+    capture.OnTick(t0 + 1s);
     ASSERT_TRUE(capture.Start(Plan(5), t0 + 1s));
     capture.OnBytes(Stream(1, 6), t0 + 1s + 30ms);
     Drain(capture, ui);

@@ -1,7 +1,9 @@
 // Whole exchanges of the logger session driven from byte blocks: no pseudo-terminal, no window.
 #include "session/Session.h"
+#include "protocol/CaptureFormat.h"
 #include "support/SessionRecorder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -309,6 +311,67 @@ TEST_F(SessionTest, MonitorLinesAccumulateUntilTheHash) {
     session.SetMonitor(false, t0);
     Discover();
     EXPECT_EQ(port.sent, "np");
+}
+
+// The capture's second line and temperature come from the monitor line that answers its "n": never from
+// the samples of an earlier capture still arriving after it ended, and still when the answer comes late.
+TEST_F(SessionTest, CaptureTakesItsTemperatureFromTheAnswerToNOnly) {
+    using namespace std::chrono_literals;
+    const std::string answer = "X:    0 Y:    0 Z:   10       p 23.5";
+    // "before": what answers "n" before the duration is confirmed; "head": what leads the samples.
+    const auto capture = [&](Clock::time_point start, const std::string& before, const std::string& head) {
+        rec.captureLines.clear();
+        rec.captureStatus.clear();
+        EXPECT_TRUE(session.RequestCaptureSample(start));
+        rig.Arrive(before, start);
+        EXPECT_TRUE(session.StartCapture({4, "2024/05/01 09:03:07"}, start));
+        if (session.CaptureWaiting()) session.Tick(start + 1s);
+        ASSERT_TRUE(session.Capture().Streaming());
+        rig.Arrive(head + "S010203\rS020304\rS030405\rS040506\r", start + 1s + 20ms);
+        rig.RunCaptureSteps();
+        EXPECT_EQ(port.sent.substr(port.sent.size() - 3), "nx ");
+    };
+    const std::string firstSample = "2024/05/01 09:03:00.005,  1,  2,  3, 23.5";
+    Link();
+    capture(t0, answer + "\r\n#", "");
+    ASSERT_EQ(rec.captureLines.size(), 6u);
+    EXPECT_EQ(rec.captureLines[1], answer);
+    // Samples still under way after " " and its "#" are dropped while the capture settles...
+    rig.Arrive("#S050607\rS06", t0 + 1100ms);
+    session.Tick(t0 + 1200ms);
+    EXPECT_TRUE(session.CaptureBusy());
+    session.Tick(t0 + 1500ms);
+    EXPECT_FALSE(session.CaptureBusy());
+    EXPECT_TRUE(rec.workArea.empty());
+    // ...and those later still, half a line and input waiting when the next "n" goes out, go with it.
+    rig.Arrive("0708\rS07", t0 + 2s);
+    port.incoming = "0809\rS08090A\r";
+    capture(t0 + 3s, answer + "\r\n#", "");
+    ASSERT_EQ(rec.captureLines.size(), 6u);
+    EXPECT_EQ(rec.captureLines[1], answer);
+    EXPECT_EQ(rec.captureLines[2], firstSample);
+    EXPECT_TRUE(rec.captureStatus.empty());
+
+    // An answer that has not ended a second after the duration was confirmed leads the stream, its line
+    // cut by the "x" or whole; it is still the capture's second line and its temperature.
+    Clock::time_point at = t0 + 10s;
+    for (const std::size_t cut : {std::size_t(12), std::size_t(0), answer.size()}) {
+        SCOPED_TRACE(cut);
+        session.Tick(at - 1s); // the last capture has settled
+        capture(at, answer.substr(0, cut), answer.substr(cut) + "\r\n#");
+        ASSERT_EQ(rec.captureLines.size(), 6u);
+        EXPECT_EQ(rec.captureLines[1], answer);
+        EXPECT_EQ(rec.captureLines[2], firstSample);
+        at += 5s;
+    }
+    // No answer at all: the work area says there is no temperature, and the fields stay blank.
+    session.Tick(at - 1s);
+    capture(at, "", "");
+    ASSERT_EQ(rec.captureLines.size(), 6u);
+    EXPECT_EQ(rec.captureLines[1], vexa::kCaptureNoTemperatureLine);
+    EXPECT_EQ(rec.captureLines[2], "2024/05/01 09:03:00.005,  1,  2,  3,     ");
+    EXPECT_EQ(rec.captureStatus,
+              std::vector<std::string>{"capture: no temperature (no monitor line came before the stream)"});
 }
 
 } // namespace
