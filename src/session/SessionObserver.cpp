@@ -1,6 +1,8 @@
 // Names of the session's phases and of the ways the link goes down, and the capture's default end stamp.
 #include "session/SessionObserver.h"
 
+#include "protocol/LocalTime.h"
+
 #include <ctime>
 
 namespace vexa::session {
@@ -65,12 +67,7 @@ void SessionObserver::CaptureFinished(const CaptureSummary& summary) {
 
 std::string SessionObserver::CaptureClockText() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = vexa::LocalTimeOf(now);
     char text[64] = {};
     // The locale's date and time, as the program's locale (setlocale) has them.
     std::strftime(text, sizeof text, "%x %X", &local);
