@@ -7,6 +7,7 @@
 #include "graph/core/GraphHandover.h"
 #include "graph/core/TimeScale.h"
 #include "platform/ScriptedInteraction.h"
+#include "recording/RecordingFile.h"
 #include "support/FakeRegistry.h"
 
 #include <QElapsedTimer>
@@ -61,8 +62,9 @@ int main(int argc, char** argv) {
     // Paint figures straight on the painter: the slowest scale, with a fresh painter (no label cached)
     // and again with the labels of the previous paint cached, and the sample-by-sample painter walk.
     GraphData data;
-    const std::optional<GraphHandover> h = PrepareGraphHandover(work, 10);
-    const GraphParseResult parsed = ParseGraphLines(h->lines, int(h->lines.size()), data);
+    const std::optional<GraphHandover> h =
+        PrepareGraphHandover(std::make_shared<const Recording>(ReadRecording(work)), 10);
+    const GraphParseResult parsed = FillGraphData(*h, data);
     QImage image(800, 550, QImage::Format_RGB32);
     // The window keeps one painter; it has painted once (at the start scale) before a scale is chosen.
     GraphPainter painter(GraphFont(), GraphColours::FromPalette(QPalette()));

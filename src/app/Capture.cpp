@@ -98,8 +98,9 @@ void CaptureView::OutputBegins() {
     form_.resize(form_.width(), kHeightWhileWriting);
 }
 
-void CaptureView::WorkAreaLines(std::vector<std::string>& lines) {
-    form_.Memo1->AddLines(lines);
+void CaptureView::WorkAreaLines(vexa::Recording&& block) {
+    form_.CompleteDeviceFacts(block.header.device);
+    form_.Memo1->AppendRecording(std::move(block));
 }
 
 void CaptureView::OutputEnds() {
@@ -162,8 +163,8 @@ void TForm1::CaptureWorkAreaLine(std::string line) {
 void TForm1::CaptureOutputBegins() {
     capture_->OutputBegins();
 }
-void TForm1::CaptureWorkAreaLines(std::vector<std::string>& lines) {
-    capture_->WorkAreaLines(lines);
+void TForm1::CaptureWorkAreaLines(vexa::Recording&& block) {
+    capture_->WorkAreaLines(std::move(block));
 }
 void TForm1::CaptureOutputEnds() {
     capture_->OutputEnds();

@@ -30,7 +30,7 @@ class CaptureView : public QObject {
     void ProgressHidden();
     void WorkAreaLine(std::string line);
     void OutputBegins();
-    void WorkAreaLines(std::vector<std::string>& lines);
+    void WorkAreaLines(vexa::Recording&& block);
     void OutputEnds();
     void StepDue();
     void Status(std::string text);

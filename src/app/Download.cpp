@@ -2,13 +2,12 @@
 #include "app/TForm1.h"
 
 #include "platform/TextCodec.h"
+#include "recording/Recording.h"
 
-namespace {
-const char* const kColumnLine = "date time,x(G),y(G),z(G),temperature(C)";
-const char* const kStarColumnLine = "Date,Xaxis,Yaxis,Zaxis,Temp";
-} // namespace
+using vexa::kNamedColumnLine;
+using vexa::kShortColumnLine;
 
-void TForm1::StartDownload(const char* request, const std::string& header1, const char* header2,
+void TForm1::StartDownload(const char* request, const std::string& header1, std::string_view header2,
                            int heightDuring, bool setDataFileName) {
     // The session sends the request (or refuses it and says why); the window then takes its transfer
     // look, before any answer can arrive.
@@ -26,29 +25,28 @@ void TForm1::StartDownload(const char* request, const std::string& header1, cons
     // Every download reports the time since its own start.
     DownloadStartTime = Now();
     Memo1->Add(header1);
-    Memo1->Add(header2);
+    Memo1->Add(std::string(header2));
     if (setDataFileName) DataFileName = QStringToAnsi(ComboBox5->currentText() + Label18->text());
 }
 
 std::string TForm1::StartYearLine(bool withCountsPerG) const {
-    std::string line = "Start Year=" + QStringToAnsi(Label15->text());
-    if (withCountsPerG) line += " @1G=" + std::to_string(State.CountsPerG);
-    return line;
+    return vexa::DownloadStartLine(QStringToAnsi(Label15->text()),
+                                   withCountsPerG ? std::optional<int>(State.CountsPerG) : std::nullopt);
 }
 
 void TForm1::Button30Click() {
     const int top = ProgressBar1->mapTo(this, QPoint(0, 0)).y();
-    StartDownload("D", StartYearLine(true), kColumnLine, top + 45, true);
+    StartDownload("D", StartYearLine(true), kNamedColumnLine, top + 45, true);
 }
 
 void TForm1::Button47Click() {
-    StartDownload("C", StartYearLine(true), kColumnLine, 160, true);
+    StartDownload("C", StartYearLine(true), kNamedColumnLine, 160, true);
 }
 
 void TForm1::Button3Click() {
-    StartDownload("G", StartYearLine(false), kColumnLine, 160, false);
+    StartDownload("G", StartYearLine(false), kNamedColumnLine, 160, false);
 }
 
 void TForm1::Button28Click() {
-    StartDownload("G", StartYearLine(false), kStarColumnLine, 0, false);
+    StartDownload("G", StartYearLine(false), kShortColumnLine, 0, false);
 }

@@ -153,9 +153,11 @@ void TForm1::DownloadProgress(int value) {
     ProgressBar1->setValue(value);
 }
 
-void TForm1::DownloadFinished(std::vector<std::string>&& lines,
-                              const vexa::session::DownloadSummary& summary) {
-    Memo1->AddLines(lines);
+void TForm1::DownloadFinished(vexa::Recording&& records, const vexa::session::DownloadSummary& summary) {
+    // The start and column lines the download wrote stand before the records.
+    if (Memo1->Count() > 1) records.header.columns = vexa::ColumnKindOf(Memo1->Line(1));
+    CompleteDeviceFacts(records.header.device);
+    Memo1->AppendRecording(std::move(records));
     if (summary.irregular) UI().ShowMessage(MessageText(vexa::IrregularTimeMessage));
     ProgressBar1->hide();
     // Minutes and seconds of the elapsed time; whole hours are not counted.
@@ -172,4 +174,16 @@ void TForm1::AnswerEnded(std::string_view lastText) {
     // The answer to the capture's "n" ends after the capture took the link: discovery stays off until
     // the capture gives it back.
     if (Timer1->Interval() == 0 && !exclusivePhase_) Timer1->SetInterval(1000);
+}
+
+void TForm1::CompleteDeviceFacts(vexa::DeviceFacts& device) const {
+    // What the session does not keep comes from the controls that show the logger's replies.
+    const auto fill = [](std::string& fact, const QString& shown) {
+        if (fact.empty()) fact = QStringToAnsi(shown);
+    };
+    fill(device.firmware, Label41->text());
+    fill(device.id, Label18->text());
+    fill(device.interval, ComboBox2->currentText());
+    fill(device.sampling, ComboBox3->currentText());
+    fill(device.range, ComboBox5->currentText());
 }

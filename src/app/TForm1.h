@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/TMemo.h"
+#include "graph/core/GraphHandover.h"
 #include "app/TTimer.h"
 #include "dialogs/MainWindowLink.h"
 #include "protocol/ShownTexts.h"
@@ -120,10 +121,15 @@ public:
     QString SaveDialogFilter;
     QString OpenDialogFileName;
 
-    // ---- graph window (GraphHandover.cpp): "グラフ" hands the work area's lines to it ----
+    // Fills the device facts a recording lacks from the controls that show the logger's replies.
+    void CompleteDeviceFacts(vexa::DeviceFacts& device) const;
+
+    // ---- graph window (GraphHandover.cpp): "グラフ" hands the work area's recording to it ----
     void Button12Click();
     void SetGraphWindow(TForm2* form2);
     TForm2* Form2 = nullptr;
+    // What the last "グラフ" handed over; the graph window copies it each time it is shown.
+    vexa::GraphHandover GraphLines;
 
     // ---- command set (Commands.cpp) ----
     void Button1Click();
@@ -232,15 +238,14 @@ private:
   void MonitorScanned(const vexa::MonitorScan& scan) override;
   void AnswerEnded(std::string_view lastText) override;
   void DownloadProgress(int value) override;
-  void DownloadFinished(std::vector<std::string>&& lines,
-                        const vexa::session::DownloadSummary& summary) override;
+  void DownloadFinished(vexa::Recording&& records, const vexa::session::DownloadSummary& summary) override;
   void CaptureStarted() override;
   void CaptureProgressShown(int maximum) override;
   void CaptureProgress(int position) override;
   void CaptureProgressHidden() override;
   void CaptureWorkAreaLine(std::string line) override;
   void CaptureOutputBegins() override;
-  void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
+  void CaptureWorkAreaLines(vexa::Recording&& block) override;
   void CaptureOutputEnds() override;
   void CaptureStepDue() override;
   void CaptureStatus(std::string text) override;
@@ -255,7 +260,7 @@ private:
   void ShowText(const vexa::ShownText& shown);
   // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
   std::string StartYearLine(bool withCountsPerG) const;
-  void StartDownload(const char* request, const std::string& header1, const char* header2, int heightDuring,
+  void StartDownload(const char* request, const std::string& header1, std::string_view header2, int heightDuring,
                      bool setDataFileName);
   // Discovery helpers.
   void DiscoveryTick();

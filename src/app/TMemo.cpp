@@ -1,103 +1,240 @@
-// The work area: a text view whose lines are kept as the exact bytes they were decoded or loaded as.
+// The work area: a view of a recording's lines, which stay the exact bytes they were decoded or loaded as.
 #include "app/TMemo.h"
 
 #include "platform/TextCodec.h"
+#include "recording/RecordingFile.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 
-TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
-    // The lines are bytes that must survive save and load unchanged; editing in the view would
-    // have to re-encode them, so the view is read-only.
-    setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    document()->setUndoRedoEnabled(false);
-    refresh_.setSingleShot(true);
-    refresh_.setInterval(0);
-    connect(&refresh_, &QTimer::timeout, this, [this] { SyncStep(); });
+namespace {
+constexpr int kMargin = 4;
+} // namespace
+
+TMemo::TMemo(QWidget* parent) : QAbstractScrollArea(parent), recording_(std::make_shared<vexa::Recording>()) {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+}
+
+vexa::Recording& TMemo::Mutable() {
+    // A consumer holds the recording as it was: the work area changes a copy of its own.
+    if (recording_.use_count() > 1) recording_ = std::make_shared<vexa::Recording>(*recording_);
+    return *recording_;
 }
 
 void TMemo::Clear() {
-    lines_.clear();
-    shownLines_ = 0;
-    rebuild_ = true;
-    ScheduleRefresh();
+    recording_ = std::make_shared<vexa::Recording>();
+    ContentChanged(true);
 }
 
 void TMemo::Add(std::string line) {
-    lines_.push_back(std::move(line));
-    ScheduleRefresh();
-}
-
-void TMemo::AddLines(std::vector<std::string>& lines) {
-    lines_.reserve(lines_.size() + lines.size());
-    for (auto& l : lines) lines_.push_back(std::move(l));
-    lines.clear();
-    ScheduleRefresh();
+    Mutable().AddLine(std::move(line));
+    ContentChanged(false);
 }
 
 void TMemo::SetLines(std::vector<std::string> lines) {
-    lines_ = std::move(lines);
-    shownLines_ = 0;
-    rebuild_ = true;
-    ScheduleRefresh();
+    SetRecording(vexa::ReadRecordingLines(std::move(lines)));
 }
 
-void TMemo::ScheduleRefresh() {
-    if (isVisible() && !refresh_.isActive()) refresh_.start();
+void TMemo::SetRecording(vexa::Recording recording) {
+    recording_ = std::make_shared<vexa::Recording>(std::move(recording));
+    ContentChanged(true);
 }
 
-void TMemo::showEvent(QShowEvent* event) {
-    QPlainTextEdit::showEvent(event);
-    SyncStep();
+void TMemo::AppendRecording(vexa::Recording&& tail) {
+    Mutable().Append(std::move(tail));
+    ContentChanged(false);
 }
 
-size_t TMemo::StepEnd(size_t from) const {
-    const size_t last = std::min(lines_.size(), from + kLinesPerStep);
-    size_t bytes = 0;
-    size_t to = from;
-    // Always at least one line, so every step makes progress.
-    while (to < last && (to == from || bytes < kBytesPerStep))
-        bytes += std::min(lines_[to++].size(), kShownLineBytes);
-    return to;
-}
-
-QString TMemo::Joined(size_t from, size_t to) const {
-    // One conversion of the whole block is much cheaper than one per line.
-    size_t total = 0;
-    for (size_t i = from; i < to; ++i) total += std::min(lines_[i].size(), kShownLineBytes) + 1;
-    std::string bytes;
-    bytes.reserve(total);
-    for (size_t i = from; i < to; ++i) {
-        if (i > from) bytes += '\n';
-        // A line of megabytes (a file that is not the logger's) would take the text layout seconds;
-        // the view shows its start and the line itself stays whole for saving and the graph.
-        if (lines_[i].size() > kShownLineBytes)
-            bytes.append(lines_[i], 0, kShownLineBytes).append(" ...");
-        else
-            bytes += lines_[i];
+void TMemo::ContentChanged(bool replaced) {
+    QScrollBar* v = verticalScrollBar();
+    // Lines added while the view shows the end keep it at the end, as a log does.
+    const bool followEnd = !replaced && isVisible() && v->value() >= v->maximum();
+    if (replaced) {
+        anchor_ = cursor_ = -1;
+        widestLine_ = 0;
+        widestScanned_ = 0;
+        v->setValue(0);
+        horizontalScrollBar()->setValue(0);
     }
-    return AnsiToQString(bytes);
+    if (SelectionLast() >= Count()) anchor_ = cursor_ = -1;
+    // The widest line by its shown bytes; its width in pixels is taken when the view is laid out.
+    const auto& lines = recording_->Lines();
+    for (size_t i = widestScanned_; i < lines.size(); ++i)
+        widestLine_ = std::max(widestLine_, std::min(lines[i].size(), kShownLineBytes));
+    widestScanned_ = lines.size();
+    // A hidden work area does no view work; showing it lays the view out.
+    if (!isVisible()) return;
+    SyncView();
+    if (followEnd) v->setValue(v->maximum());
 }
 
-bool TMemo::SyncStep() {
-    refresh_.stop();
-    if (rebuild_ || shownLines_ > lines_.size()) {
-        const size_t to = StepEnd(0);
-        setPlainText(Joined(0, to));
-        shownLines_ = to;
-        rebuild_ = false;
-    } else if (shownLines_ < lines_.size()) {
-        const size_t to = StepEnd(shownLines_);
-        appendPlainText(Joined(shownLines_, to));
-        shownLines_ = to;
+int TMemo::RowHeight() const {
+    return std::max(1, fontMetrics().lineSpacing());
+}
+
+int TMemo::LineAt(int y) const {
+    return verticalScrollBar()->value() + std::max(0, y) / RowHeight();
+}
+
+void TMemo::UpdateScrollRange() {
+    const int rows = std::max(1, viewport()->height() / RowHeight());
+    QScrollBar* v = verticalScrollBar();
+    v->setRange(0, std::max(0, Count() - rows));
+    v->setPageStep(rows);
+    v->setSingleStep(1);
+    if (widestMeasured_ != widestLine_) {
+        // Measured on a line of that many average characters: exact widths of tens of thousands of lines
+        // would cost what the view saves.
+        widestPixels_ = fontMetrics().averageCharWidth() * int(widestLine_) + 2 * kMargin;
+        widestMeasured_ = widestLine_;
     }
-    const bool done = shownLines_ == lines_.size();
-    // Tens of thousands of lines fill the view a step at a time, so the window stays responsive.
-    if (!done && isVisible()) refresh_.start();
-    return done;
+    QScrollBar* h = horizontalScrollBar();
+    h->setRange(0, std::max(0, widestPixels_ - viewport()->width()));
+    h->setPageStep(viewport()->width());
+    h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
 }
 
 void TMemo::SyncView() {
-    while (!SyncStep()) {
+    UpdateScrollRange();
+    viewport()->update();
+}
+
+void TMemo::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    SyncView();
+}
+
+void TMemo::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollRange();
+}
+
+QString TMemo::ShownLine(int i) const {
+    const std::string& line = Line(i);
+    // A line of megabytes (a file that is not the logger's) would take the text layout seconds; the
+    // view shows its start and the line itself stays whole for saving and the graph.
+    if (line.size() > kShownLineBytes)
+        return AnsiToQString(std::string_view(line).substr(0, kShownLineBytes)) + QStringLiteral(" ...");
+    return AnsiToQString(line);
+}
+
+QString TMemo::toPlainText() const {
+    QStringList text;
+    text.reserve(Count());
+    for (int i = 0; i < Count(); ++i)
+        text << ShownLine(i);
+    return text.join('\n');
+}
+
+int TMemo::FirstShownLine() const {
+    return Count() == 0 ? -1 : verticalScrollBar()->value();
+}
+
+int TMemo::LastShownLine() const {
+    if (Count() == 0) return -1;
+    const int rows = (viewport()->height() + RowHeight() - 1) / RowHeight();
+    return std::min(Count(), verticalScrollBar()->value() + std::max(1, rows)) - 1;
+}
+
+void TMemo::paintEvent(QPaintEvent* event) {
+    QPainter p(viewport());
+    const QFontMetrics fm = fontMetrics();
+    const int h = RowHeight();
+    const int x = kMargin - horizontalScrollBar()->value();
+    const int first = verticalScrollBar()->value();
+    const int selFirst = SelectionFirst(), selLast = SelectionLast();
+    const QRect dirty = event->rect();
+    for (int i = std::max(first, first + dirty.top() / h); i < Count(); ++i) {
+        const int top = (i - first) * h;
+        if (top > dirty.bottom()) break;
+        const bool selected = i >= selFirst && i <= selLast;
+        if (selected) p.fillRect(QRect(0, top, viewport()->width(), h), palette().highlight());
+        p.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+        p.drawText(x, top + fm.ascent(), ShownLine(i));
     }
+}
+
+int TMemo::SelectionFirst() const {
+    return anchor_ < 0 ? -1 : std::min(anchor_, cursor_);
+}
+
+int TMemo::SelectionLast() const {
+    return anchor_ < 0 ? -1 : std::max(anchor_, cursor_);
+}
+
+void TMemo::SelectAll() {
+    if (Count() == 0) return;
+    anchor_ = 0;
+    cursor_ = Count() - 1;
+    viewport()->update();
+}
+
+QString TMemo::SelectedText() const {
+    QStringList text;
+    for (int i = SelectionFirst(); i >= 0 && i <= SelectionLast(); ++i)
+        text << AnsiToQString(Line(i));
+    return text.join('\n');
+}
+
+void TMemo::CopySelection() const {
+    if (SelectionFirst() >= 0) QApplication::clipboard()->setText(SelectedText());
+}
+
+void TMemo::mousePressEvent(QMouseEvent* event) {
+    const int line = LineAt(int(event->position().y()));
+    if (line >= Count()) {
+        anchor_ = cursor_ = -1;
+    } else if (event->button() == Qt::LeftButton) {
+        if (!(event->modifiers() & Qt::ShiftModifier) || anchor_ < 0) anchor_ = line;
+        cursor_ = line;
+    }
+    viewport()->update();
+    event->accept();
+}
+
+void TMemo::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || anchor_ < 0) return;
+    const int y = int(event->position().y());
+    // Dragging past an edge scrolls on.
+    if (y < 0) verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    if (y > viewport()->height()) verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    cursor_ = std::clamp(LineAt(y), 0, Count() - 1);
+    viewport()->update();
+    event->accept();
+}
+
+void TMemo::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void TMemo::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        SelectAll();
+    } else if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->key() == Qt::Key_Home && (event->modifiers() & Qt::ControlModifier)) {
+        verticalScrollBar()->setValue(0);
+    } else if (event->key() == Qt::Key_End && (event->modifiers() & Qt::ControlModifier)) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void TMemo::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QStringLiteral("Copy"), this, [this] { CopySelection(); });
+    copy->setEnabled(SelectionFirst() >= 0);
+    menu.addAction(QStringLiteral("Select All"), this, [this] { SelectAll(); });
+    menu.exec(event->globalPos());
 }

@@ -1,49 +1,84 @@
-// The work area: a text view whose lines are kept as the exact bytes they were decoded or loaded as.
+// The work area: a view of a recording's lines, which stay the exact bytes they were decoded or loaded as.
 #pragma once
 
-#include <QPlainTextEdit>
-#include <QTimer>
+#include "recording/Recording.h"
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <memory>
 #include <string>
 #include <vector>
 
-// Lines live in Lines() as bytes (Shift-JIS, possibly with the irregular-record mark 0x81); the view
-// only shows them. View updates are coalesced and skipped while the memo is hidden, and a large text
-// enters the view in steps between events, so tens of thousands of lines never freeze the window.
-class TMemo : public QPlainTextEdit {
+// The lines live in a vexa::Recording (Shift-JIS bytes, the irregular-record mark 0x81 included; data
+// lines with their samples); the view decodes and paints only the lines it shows, so tens of thousands of
+// lines cost nothing to show. A press selects lines (drag or Shift extends, Ctrl+A takes all) and Ctrl+C
+// or the context menu copies them as text.
+class TMemo : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     explicit TMemo(QWidget* parent = nullptr);
 
+    // ---- content ----
     void Clear();
+    // One line that is no data line (a reply, a header line).
     void Add(std::string line);
+    // These lines, read as a data file's: each data line becomes a sample.
     void SetLines(std::vector<std::string> lines);
-    // Appends several lines at once (fewer view refreshes for bulk output).
-    void AddLines(std::vector<std::string>& lines);
-    const std::vector<std::string>& Lines() const { return lines_; }
-    int Count() const { return int(lines_.size()); }
-    const std::string& Line(int i) const { return lines_.at(size_t(i)); }
-    // Brings the view fully up to date at once (for tests and for code that reads the widget's text).
-    void SyncView();
-    // Lines added to the view per step when it catches up with many lines.
-    static constexpr size_t kLinesPerStep = 8000;
-    // Bytes of text added to the view per step, so that a few very long lines do not freeze it either.
-    static constexpr size_t kBytesPerStep = 512 * 1024;
-    // The view shows at most this many bytes of a line; Lines() keeps the line whole.
+    void SetRecording(vexa::Recording recording);
+    // A producer's lines and samples after the present ones (a download's records, a block of a capture).
+    void AppendRecording(vexa::Recording&& tail);
+
+    const vexa::Recording& Recording() const { return *recording_; }
+    // The recording as it stands now; it stays so while the work area changes (consumers such as the
+    // graph keep it without copying the lines).
+    std::shared_ptr<const vexa::Recording> Snapshot() const { return recording_; }
+    const std::vector<std::string>& Lines() const { return recording_->Lines(); }
+    int Count() const { return int(recording_->LineCount()); }
+    const std::string& Line(int i) const { return recording_->Lines().at(size_t(i)); }
+
+    // ---- view ----
+    // The view shows at most this many bytes of a line; the line itself stays whole.
     static constexpr size_t kShownLineBytes = 2000;
+    // The text of line i as the view shows it.
+    QString ShownLine(int i) const;
+    // Every line as the view shows it, one per text line.
+    QString toPlainText() const;
+    // Lays the view out for the present lines at once (scroll range, picture).
+    void SyncView();
+    // First and last line shown (the last may be partly visible); -1 when there is nothing to show.
+    int FirstShownLine() const;
+    int LastShownLine() const;
+    // The selected lines, first..last inclusive; nothing selected: -1, -1.
+    int SelectionFirst() const;
+    int SelectionLast() const;
+    void SelectAll();
+    // The selected lines as text, one per text line.
+    QString SelectedText() const;
+    void CopySelection() const;
 
-protected:
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
-    void ScheduleRefresh();
-    // Adds at most kLinesPerStep lines to the view; true when it shows everything.
-    bool SyncStep();
-    // End of the next step from line `from`: at most kLinesPerStep lines and about kBytesPerStep bytes.
-    size_t StepEnd(size_t from) const;
-    QString Joined(size_t from, size_t to) const;
+  private:
+    vexa::Recording& Mutable();
+    // The content changed: the view follows once it is shown (a hidden work area does no view work).
+    void ContentChanged(bool replaced);
+    void UpdateScrollRange();
+    int RowHeight() const;
+    int LineAt(int y) const;
 
-    std::vector<std::string> lines_;
-    size_t shownLines_ = 0;  // lines already in the view, when only appends happened since
-    bool rebuild_ = false;   // the view must be rebuilt from scratch
-    QTimer refresh_;
+    std::shared_ptr<vexa::Recording> recording_;
+    // The longest line's shown bytes, for the horizontal range.
+    size_t widestLine_ = 0;
+    size_t widestScanned_ = 0; // lines looked at for it
+    size_t widestMeasured_ = 0;
+    int widestPixels_ = 0;
+    int anchor_ = -1, cursor_ = -1; // selection: the pressed line and the line it extends to
 };

@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 #include "platform/TextCodec.h"
 #include "protocol/TextLines.h"
+#include "recording/RecordingFile.h"
 
 #include <QSaveFile>
 #include <stdexcept>
@@ -24,7 +25,7 @@ void TForm1::SaveWorkArea(const QString& path) {
     // as it was.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) throw FileError("Cannot create file", path, file.errorString());
-    const std::string content = vexa::JoinLinesCrLf(Memo1->Lines());
+    const std::string content = vexa::RecordingFileContent(Memo1->Recording());
     if (file.write(content.data(), qint64(content.size())) != qint64(content.size()))
         throw FileError("Cannot write file", path, file.errorString());
     if (!file.commit()) throw FileError("Cannot write file", path, file.errorString());
@@ -57,7 +58,7 @@ void TForm1::Button11Click() {
         DataFileName = QStringToAnsi(OpenDialogFileName);
         // Only a regular file of a sensible size is read; anything else is refused with the reason.
         const std::string bytes = vexa::ReadRegularFile(chosen->toStdString());
-        Memo1->SetLines(vexa::SplitLines(bytes));
+        Memo1->SetRecording(vexa::ReadRecording(bytes));
     }
     DataFileName = QStringToAnsi(OpenDialogFileName);
 }

@@ -29,13 +29,13 @@ int RunCapture(const Invocation& inv, Streams& streams) {
     const int target = seconds * vexa::kCaptureSamplesPerSecond;
     CaptureOutcome run = link.Capture(target, [&](long received, long of) { bar.Update(received, of); });
     bar.Clear();
-    if (run.interrupted && run.lines.empty())
+    if (run.interrupted && run.recording.LineCount() == 0)
         throw Failure(kExitOther, "interrupted before the capture started");
 
     // Ended by the logger (silent, unplugged) rather than by the target or Ctrl+C: the file says so.
     const bool cut = !run.interrupted && !run.status.empty() && run.sampleLines < target;
     const std::string file = cut ? PartialName(*output) : *output;
-    WriteLines(file, run.lines);
+    WriteLines(file, run.recording.Lines());
     if (!run.status.empty() && !cut) Say(streams, run.status);
     if (inv.Has("json")) {
         JsonObject o;

@@ -7,15 +7,12 @@
 #include "cli/ProgressBar.h"
 #include "cli/Subcommands.h"
 #include "platform/Console.h"
+#include "recording/Recording.h"
 #include "session/LinkState.h"
 
 #include <chrono>
 
 namespace vexa::cli {
-
-namespace {
-const char* const kColumnLine = "date time,x(G),y(G),z(G),temperature(C)";
-} // namespace
 
 int RunDownload(const Invocation& inv, Streams& streams) {
     const auto output = inv.Value("output");
@@ -30,7 +27,7 @@ int RunDownload(const Invocation& inv, Streams& streams) {
     // The header as "取得" writes it before it asks: the year of the first record as the logger reported
     // it, and the counts per G of its range.
     const std::string startLine =
-        "Start Year=" + link.State().StartYearText + " @1G=" + std::to_string(link.State().CountsPerG);
+        vexa::DownloadStartLine(link.State().StartYearText, link.State().CountsPerG);
 
     ProgressBar bar(streams.err, streams.errIsTerminal, streams.columns, "records");
     const auto started = std::chrono::steady_clock::now();
@@ -39,14 +36,13 @@ int RunDownload(const Invocation& inv, Streams& streams) {
     bar.Clear();
 
     const auto& s = d.summary;
-    std::vector<std::string> lines;
-    lines.reserve(d.lines.size() + 2);
-    lines.push_back(startLine);
-    lines.emplace_back(kColumnLine);
-    for (auto& line : d.lines)
-        lines.push_back(std::move(line));
+    vexa::Recording recording;
+    recording.AddLine(startLine);
+    recording.AddLine(std::string(vexa::kNamedColumnLine));
+    recording.Append(std::move(d.records));
+    recording.header.columns = vexa::ColumnKind::Named;
     const std::string file = s.complete ? *output : PartialName(*output);
-    WriteLines(file, lines);
+    WriteLines(file, recording.Lines());
 
     const std::string announced = s.announcedCount >= 0 ? std::to_string(s.announcedCount) : "?";
     if (s.complete && s.announcedCount >= 0 && s.announcedCount != s.lineCount + s.droppedRecords)

@@ -260,9 +260,8 @@ void LoggerLink::DownloadProgress(int value) {
     if (progress_ && session_.CurrentPhase() == Phase::Download) progress_(value, State().AnnouncedCount);
 }
 
-void LoggerLink::DownloadFinished(std::vector<std::string>&& lines,
-                                  const vexa::session::DownloadSummary& summary) {
-    download_ = DownloadOutcome{std::move(lines), summary};
+void LoggerLink::DownloadFinished(vexa::Recording&& records, const vexa::session::DownloadSummary& summary) {
+    download_ = DownloadOutcome{std::move(records), summary};
 }
 
 void LoggerLink::CaptureProgressShown(int maximum) {
@@ -276,13 +275,12 @@ void LoggerLink::CaptureProgress(int position) {
 }
 
 void LoggerLink::CaptureWorkAreaLine(std::string line) {
-    capture_.lines.push_back(std::move(line));
+    capture_.recording.AddLine(std::move(line));
 }
 
-void LoggerLink::CaptureWorkAreaLines(std::vector<std::string>& lines) {
-    capture_.sampleLines += int(lines.size());
-    for (auto& line : lines)
-        capture_.lines.push_back(std::move(line));
+void LoggerLink::CaptureWorkAreaLines(vexa::Recording&& block) {
+    capture_.sampleLines += int(block.LineCount());
+    capture_.recording.Append(std::move(block));
 }
 
 void LoggerLink::CaptureStatus(std::string text) {

@@ -6,6 +6,7 @@
 #include "cli/HeldPort.h"
 #include "cli/LoggerPort.h"
 #include "protocol/ShownTexts.h"
+#include "recording/Recording.h"
 #include "serial/QueueMailbox.h"
 #include "serial/TApdComPort.h"
 #include "session/Session.h"
@@ -31,16 +32,16 @@ struct LoggerSettings {
 
 // A download as it ended: the decoded lines and how it went.
 struct DownloadOutcome {
-    std::vector<std::string> lines; // Shift-JIS bytes, irregular-record comments included
+    vexa::Recording records; // the decoded records, irregular-record comments included
     vexa::session::DownloadSummary summary;
     bool unplugged = false;   // the port went away (else, when incomplete, the logger fell silent or
                               // the run was interrupted)
     bool interrupted = false; // Ctrl+C ended it (only once CatchInterrupts is on)
 };
 
-// A capture as it ended: the work area's lines and how it went.
+// A capture as it ended: what the window's work area would hold, and how it went.
 struct CaptureOutcome {
-    std::vector<std::string> lines; // start line, monitor line, sample lines, end line
+    vexa::Recording recording; // start line, monitor line, sample lines with their samples, end line
     int sampleLines = 0;
     std::string status;       // the status line's text at the end ("" when complete)
     bool interrupted = false; // Ctrl+C ended it, as Escape does
@@ -86,12 +87,11 @@ class LoggerLink : private vexa::session::SessionObserver {
     void ModelLineReceived(const vexa::ModelLine& model) override;
     void StatusReplyReceived(const vexa::StatusReply& reply) override;
     void DownloadProgress(int value) override;
-    void DownloadFinished(std::vector<std::string>&& lines,
-                          const vexa::session::DownloadSummary& summary) override;
+    void DownloadFinished(vexa::Recording&& records, const vexa::session::DownloadSummary& summary) override;
     void CaptureProgressShown(int maximum) override;
     void CaptureProgress(int position) override;
     void CaptureWorkAreaLine(std::string line) override;
-    void CaptureWorkAreaLines(std::vector<std::string>& lines) override;
+    void CaptureWorkAreaLines(vexa::Recording&& block) override;
     void CaptureStepDue() override { stepDue_ = true; }
     void CaptureStatus(std::string text) override;
     std::string CaptureClockText() override;

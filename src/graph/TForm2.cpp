@@ -82,17 +82,13 @@ void TForm2::FormShow() {
 }
 
 void TForm2::Button1Click() {
-    Memo1Lines.clear();
-    if (source_.lines && source_.lineCount) {
-        const int n = std::clamp(*source_.lineCount, 0, int(source_.lines->size()));
-        Memo1Lines.assign(source_.lines->begin(), source_.lines->begin() + n);
-    }
+    Handed = source_.handover ? *source_.handover : vexa::GraphHandover{};
     memoViewStale_ = true;
     FillMemoView();
 }
 
 void TForm2::Button4Click() {
-    Parsed = ParseGraphLines(Memo1Lines, int(Memo1Lines.size()), Data);
+    Parsed = FillGraphData(Handed, Data);
     // The event list reads the data shown in place: it is listed afresh before the old data goes.
     shown_.reset();
     SelectionFigures = {};
@@ -102,7 +98,7 @@ void TForm2::Button4Click() {
         Form7->SetSamples({}, CountsPerG(), {});
     Label3->setText(AnsiToQString(Parsed.lastText));
     if (!Parsed.firstText.empty()) Label2->setText(AnsiToQString(Parsed.firstText));
-    // The range covers the samples read, also when a bad time stamp stopped the parse.
+    // The range covers the samples read, also when a line that is no data line stopped the reading.
     const int last = Parsed.HasSamples() ? Parsed.LastSample() : kFirstSample;
     const QSignalBlocker block(ScrollBar1);
     ScrollBar1->setRange(kFirstSample, last);
@@ -225,7 +221,11 @@ void TForm2::UpdateSelectionFigures() {
 const ShownSamples& TForm2::Shown() {
     if (!shown_) {
         const int last = Parsed.HasSamples() ? Parsed.LastSample() : kFirstSample - 1;
-        shown_ = ShownSamplesOfLines(Memo1Lines, kFirstSample, last);
+        std::vector<std::string> lines;
+        lines.reserve(Handed.LineCount());
+        for (const std::uint32_t line : Handed.lines)
+            lines.push_back(Handed.recording->Line(line));
+        shown_ = ShownSamplesOfLines(lines, kFirstSample, last);
     }
     return *shown_;
 }
@@ -298,9 +298,9 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 void TForm2::FillMemoView() {
     if (!memoViewStale_ || !rect().intersects(Memo1->geometry())) return;
     QStringList text;
-    text.reserve(qsizetype(Memo1Lines.size()));
-    for (const std::string& line : Memo1Lines)
-        text << AnsiToQString(line);
+    text.reserve(qsizetype(Handed.LineCount()));
+    for (const std::uint32_t line : Handed.lines)
+        text << AnsiToQString(Handed.recording->Line(line));
     Memo1->setPlainText(text.join('\n'));
     memoViewStale_ = false;
 }

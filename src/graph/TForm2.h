@@ -4,6 +4,7 @@
 #include "analysis/Statistics.h"
 #include "graph/GraphPainter.h"
 #include "graph/core/GraphData.h"
+#include "graph/core/GraphHandover.h"
 #include "graph/core/SelectionStatistics.h"
 #include "graph/core/ShownSamples.h"
 #include "graph/core/TimeScale.h"
@@ -21,11 +22,10 @@ class QMenu;
 class TForm4;
 class TForm7;
 
-// The main window's shared state the graph reads: the handed-over lines and their count, the counts per
-// G and the data set's name.
+// What the graph reads of the main window: the hand-over of the last "グラフ" (copied when the window is
+// shown), the counts per G and the data set's name (read at every paint).
 struct GraphSource {
-    const std::vector<std::string>* lines = nullptr;
-    const int* lineCount = nullptr;
+    const vexa::GraphHandover* handover = nullptr;
     const int* countsPerG = nullptr;
     const std::string* dataFileName = nullptr;
 };
@@ -97,8 +97,8 @@ class TForm2 : public QWidget, public Ui_TForm2 {
     int CountsPerG() const;
     vexa::GraphData Data;
     vexa::GraphParseResult Parsed;
-    // The window's copy of the lines (Memo1's content; the widget shows it only when it can be seen).
-    std::vector<std::string> Memo1Lines;
+    // The window's copy of the hand-over (Memo1 shows its lines only when it can be seen).
+    vexa::GraphHandover Handed;
     std::string LastError;
     // How the traces reach the screen; the result is the same picture either way.
     StrokeMode Mode = StrokeMode::Fast;

@@ -185,25 +185,24 @@ Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
 }
 
 std::optional<Temperature> Temperature::FromText(std::string_view text) {
-    if (text.size() > kMaxText) return std::nullopt;
+    if (text.size() > kMaxText || text.find(',') != std::string_view::npos) return std::nullopt;
     Temperature t;
     t.length_ = std::uint8_t(text.size());
     std::copy(text.begin(), text.end(), t.text_.begin());
+    // Read as the graph reads a value: blanks, a sign, the whole degrees up to the first other character;
+    // then the tenths digit after a ".".
     std::size_t p = 0;
     while (p < text.size() && IsPad(text[p]))
         ++p;
-    if (p == text.size()) return t; // blanks only: a capture without the logger's answer
-    const bool negative = text[p] == '-';
+    const bool negative = p < text.size() && text[p] == '-';
     if (negative) ++p;
     const std::size_t digits = p;
     int whole = 0;
     while (p < text.size() && IsDigit(text[p]))
         whole = whole * 10 + (text[p++] - '0');
-    if (p == digits || p + 2 > text.size() || text[p] != '.') return std::nullopt;
-    const char tenths = text[p + 1];
-    for (std::size_t rest = p + 2; rest < text.size(); ++rest)
-        if (!IsPad(text[rest])) return std::nullopt;
-    const int digit = IsDigit(tenths) ? tenths - '0' : 0;
+    if (p == digits) return t; // no reading: blanks (a capture without the logger's answer), or other text
+    int digit = 0;
+    if (p + 1 < text.size() && text[p] == '.' && IsDigit(text[p + 1])) digit = text[p + 1] - '0';
     t.known_ = true;
     t.tenths_ = negative ? -(whole * 10 + digit) : whole * 10 + digit;
     return t;
@@ -293,14 +292,20 @@ std::string FormatCsvLine(const Sample& sample) {
     return std::string(line.view());
 }
 
-
-std::string FormatTimeLabel(const Stamp& stamp) {
+std::size_t FormatTimeLabel(const Stamp& stamp, char* out, std::size_t capacity) {
     char buffer[kMaxWritten];
     LineWriter w(buffer);
     WriteStamp(w, stamp);
     const std::size_t length = w.length();
     PadWithZeros(buffer, length);
-    return length > 5 ? std::string(buffer + 5, std::min(length - 5, std::size_t(18))) : std::string();
+    const std::size_t n = length > 5 ? std::min({length - 5, std::size_t(18), capacity}) : 0;
+    std::copy_n(buffer + 5, n, out);
+    return n;
+}
+
+std::string FormatTimeLabel(const Stamp& stamp) {
+    char label[18];
+    return std::string(label, FormatTimeLabel(stamp, label, sizeof label));
 }
 
 std::optional<Sample> ParseCsvLine(std::string_view line) {

@@ -38,14 +38,15 @@ class Temperature {
     Temperature() = default;
     // From a record: whole degrees after the offset rule, minus zero, and the tenths character as sent.
     static Temperature FromRecord(int whole, bool minusZero, char tenths);
-    // A field as written: blanks only (no reading), or blanks, an optional "-", digits, "." and one
-    // character, then blanks. Nothing for any other text or one longer than kMaxText.
+    // A field as written, at most kMaxText characters and no comma (nothing otherwise). Its reading is
+    // taken as the graph reads a value: blanks, a sign, the whole degrees up to the first other
+    // character, then the tenths digit after a "."; blanks only or other text hold no reading.
     static std::optional<Temperature> FromText(std::string_view text);
 
     std::string_view Text() const { return {text_.data(), length_}; }
-    // Tenths of a degree (a tenths character that is not a digit counts as 0); nothing for a blank field.
+    // Tenths of a degree (a tenths character that is not a digit counts as 0); nothing without a reading.
     std::optional<int> Tenths() const { return known_ ? std::optional<int>(tenths_) : std::nullopt; }
-    // Whole degrees, truncated toward zero as the graph shows them; 0 for a blank field.
+    // Whole degrees, truncated toward zero as the graph shows them; 0 without a reading.
     int WholeDegrees() const { return known_ ? tenths_ / 10 : 0; }
     bool operator==(const Temperature&) const = default;
 
@@ -87,6 +88,8 @@ std::optional<Sample> ParseCsvLine(std::string_view line);
 
 // "MM/DD hh:mm:ss.fff" as the line writes it (its characters 5 to 22), the label of a sample in the graph.
 std::string FormatTimeLabel(const Stamp& stamp);
+// The same into out (18 characters at most, as many as fit); returns how many were written.
+std::size_t FormatTimeLabel(const Stamp& stamp, char* out, std::size_t capacity);
 
 // Mark that replaces the first byte of a record whose time did not advance.
 inline constexpr char IrregularMark = '\x81';

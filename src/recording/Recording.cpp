@@ -90,10 +90,13 @@ void ReadHeaderLines(std::string_view start, std::string_view columnLine, Record
         if (digits > 0) header.startYear = LenientToInt(std::string_view(header.startText).substr(0, digits));
     }
     header.countsPerG = CountsPerGOfStartLine(start);
-    if (columnLine == kNamedColumnLine)
-        header.columns = ColumnKind::Named;
-    else if (columnLine == kShortColumnLine)
-        header.columns = ColumnKind::Short;
+    header.columns = ColumnKindOf(columnLine);
+}
+
+ColumnKind ColumnKindOf(std::string_view line) {
+    if (line == kNamedColumnLine) return ColumnKind::Named;
+    if (line == kShortColumnLine) return ColumnKind::Short;
+    return ColumnKind::None;
 }
 
 } // namespace vexa

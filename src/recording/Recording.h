@@ -107,6 +107,9 @@ std::string DownloadStartLine(std::string_view startYearText, std::optional<int>
 // statistics).
 std::optional<int> CountsPerGOfStartLine(std::string_view line);
 
+// The kind of a column line; None for any other line.
+ColumnKind ColumnKindOf(std::string_view line);
+
 // What a recording's first two lines say (the start line, the column line): start text and year, counts
 // per G, column kind. Source and device facts stay as they are.
 void ReadHeaderLines(std::string_view startLine, std::string_view columnLine, RecordingHeader& header);

@@ -3,9 +3,12 @@
 
 #include "protocol/CaptureFormat.h"
 #include "protocol/MonitorLine.h"
+#include "protocol/CsvLine.h"
+#include "protocol/IntegerConversion.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace vexa::session {
 
@@ -30,6 +33,7 @@ bool CaptureExchange::Start(const CaptureStart& start, Clock::time_point now) {
     CaptureTarget = std::clamp(start.target, 1, kTableEntries - 1);
     answerLine_ = start.answerLine;
     answerUnfinished_ = start.answerUnfinished;
+    countsPerG_ = start.countsPerG;
     DroppedRecords = 0;
     received_ = 0;
     CaptureEndText.clear();
@@ -188,16 +192,30 @@ void CaptureExchange::EndStream(CaptureEnd how, Clock::time_point now) {
 bool CaptureExchange::WriteStep() {
     if (phase_ != Phase::Writing) return false;
     const int stepEnd = std::min(lineEnd_, nextLine_ + kLinesPerStep);
-    std::vector<std::string> lines;
-    lines.reserve(std::size_t(stepEnd - nextLine_));
+    const bool first = nextLine_ == 1;
+    vexa::Recording block;
+    // The first block carries the capture's header, also when no sample arrived.
+    if (first) {
+        block.header.source = vexa::RecordingSource::Capture;
+        block.header.startText = CaptureStartText;
+        block.header.startYear = LenientToInt(CaptureStartText.substr(0, 4));
+        block.header.countsPerG = countsPerG_;
+    }
+    block.Reserve(std::size_t(stepEnd - nextLine_), std::size_t(stepEnd - nextLine_));
     for (; nextLine_ < stepEnd; ++nextLine_) {
         const std::string_view record = Record(nextLine_);
         // A dropped record leaves its time out; the samples after it keep theirs.
         if (record.empty()) continue;
-        lines.push_back(
-            CaptureSampleLine(stamps_, nextLine_, DecodeCaptureRecord(record), temperatureField_));
+        std::string line =
+            CaptureSampleLine(stamps_, nextLine_, DecodeCaptureRecord(record), temperatureField_);
+        // The sample is what the one reader of a data line reads from it; a line it cannot read (a start
+        // text that is no date) is kept as it stands, without a sample.
+        if (const std::optional<Sample> sample = ParseCsvLine(line))
+            block.AddSample(*sample, std::move(line));
+        else
+            block.AddLine(std::move(line));
     }
-    if (!lines.empty()) observer_.CaptureWorkAreaLines(lines);
+    if (block.LineCount() > 0 || first) observer_.CaptureWorkAreaLines(std::move(block));
     observer_.CaptureProgress(nextLine_ - 1);
     if (nextLine_ < lineEnd_) {
         observer_.CaptureStepDue();

@@ -110,6 +110,7 @@ class CaptureExchange final : public ExclusiveMode {
     bool settling_ = false;
     Clock::time_point stoppedAt_{};
     Clock::time_point lastByteAt_{};
+    int countsPerG_ = 10;
     // Writing: the next sample line and the one after the last.
     CaptureEnd end_ = CaptureEnd::Complete;
     int received_ = 0;

@@ -198,10 +198,10 @@ class Session {
     const FirmwareExchange& Firmware() const { return firmware_; }
     const CaptureExchange& Capture() const { return capture_; }
 
-    // ---- the graph's lines ----
-    // "グラフ" hands the work area's data lines to the graph window through the download table (it
-    // reads DownloadLines[0 .. LineCount - 1]); the counts per G follow the work area's start line.
-    void HoldGraphLines(std::vector<std::string>&& lines, int countsPerG);
+    // ---- the work area's counts per G ----
+    // "グラフ" reads the counts per G from the work area's start line; the link takes it as its own, so the
+    // graph and the next download's start line use it.
+    void AdoptCountsPerG(int countsPerG);
 
     // ---- the work area ----
     // A front end is about to replace the work area ("FILE"): refused while an update or a capture

@@ -5,6 +5,7 @@
 
 #include "protocol/MonitorLine.h"
 #include "protocol/StatusReply.h"
+#include "recording/Recording.h"
 
 #include <string>
 #include <string_view>
@@ -128,8 +129,10 @@ class SessionObserver {
     // ---- download ----
     // Records stored while they arrive, then the countdown while decoding.
     virtual void DownloadProgress(int /*value*/) {}
-    // The decoded lines (Shift-JIS bytes, irregular-record comments included) and how it went.
-    virtual void DownloadFinished(std::vector<std::string>&& /*lines*/, const DownloadSummary& /*summary*/) {}
+    // The decoded records as a recording (its lines: one per record, an irregular record's comment before
+    // it; its header: source, start year, counts per G, what the link knows of the logger) and how it
+    // went. The start and column lines are the front end's.
+    virtual void DownloadFinished(vexa::Recording&& /*records*/, const DownloadSummary& /*summary*/) {}
 
     // ---- 5-ms capture ----
     // The stream starts: the capture's lines take the work area's place from here.
@@ -142,7 +145,8 @@ class SessionObserver {
     virtual void CaptureWorkAreaLine(std::string /*line*/) {}
     // The sample lines come in blocks between these two (tens of thousands of them).
     virtual void CaptureOutputBegins() {}
-    virtual void CaptureWorkAreaLines(std::vector<std::string>& /*lines*/) {}
+    // A block of sample lines with their samples; the first block carries the capture's header.
+    virtual void CaptureWorkAreaLines(vexa::Recording&& /*block*/) {}
     virtual void CaptureOutputEnds() {}
     // Asks for a call of Session::CaptureWriteStep once the events waiting now have run.
     virtual void CaptureStepDue() {}

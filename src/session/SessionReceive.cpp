@@ -4,6 +4,7 @@
 
 #include "protocol/IntegerConversion.h"
 #include "protocol/LineBuffer.h"
+#include "recording/DownloadRecording.h"
 
 #include <algorithm>
 #include <array>
@@ -272,15 +273,17 @@ void Session::FinishDownload(bool complete) {
     s.Decoder.BaseYear = s.BaseYear;
     s.Decoder.ExtraDigitMode = s.ExtraDigitMode;
 
-    std::vector<std::string> out;
-    out.reserve(size_t(s.RecordCount) + 16);
+    vexa::Recording records;
+    records.header.source = vexa::RecordingSource::Download;
+    records.header.startText = s.StartYearText;
+    records.header.startYear = s.BaseYear;
+    records.header.countsPerG = s.CountsPerG;
+    records.header.device.firmware = s.FirmwareVersionText.Str();
+    records.header.device.interval = s.IntervalName;
+    records.Reserve(size_t(s.RecordCount) + 16, size_t(s.RecordCount));
     vexa::LineBuffer buffer;
     for (int k = 0; k < s.RecordCount; ++k) {
-        buffer.assign(s.DownloadLines[size_t(k)]);
-        const vexa::DecodeOutcome outcome = vexa::DecodeNextRecord(s.Decoder, buffer);
-        // The comment stands before the record whose own time did not advance (the marked one).
-        if (outcome.markedThis) out.emplace_back(vexa::IrregularRecordComment);
-        out.emplace_back(buffer.view());
+        vexa::AppendDecodedRecord(s.Decoder, s.DownloadLines[size_t(k)], records, buffer);
         const int p = s.RecordCount + 2 - k;
         if (p % 100 == 0 || p == 0) observer_.DownloadProgress(p);
     }
@@ -300,7 +303,7 @@ void Session::FinishDownload(bool complete) {
     summary.droppedRecords = s.DroppedRecords;
     summary.irregular = s.IrregularFound == 1;
     summary.complete = complete;
-    observer_.DownloadFinished(std::move(out), summary);
+    observer_.DownloadFinished(std::move(records), summary);
 }
 
 } // namespace vexa::session

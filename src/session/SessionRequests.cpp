@@ -145,11 +145,8 @@ void Session::EndPendingAnswer() {
         SetPhase(RestingPhase());
 }
 
-void Session::HoldGraphLines(std::vector<std::string>&& lines, int countsPerG) {
+void Session::AdoptCountsPerG(int countsPerG) {
     state_.CountsPerG = countsPerG;
-    state_.LineCount = int(lines.size());
-    if (state_.DownloadLines.size() < lines.size()) state_.DownloadLines.resize(lines.size());
-    std::move(lines.begin(), lines.end(), state_.DownloadLines.begin());
 }
 
 bool Session::ClaimWorkArea() {

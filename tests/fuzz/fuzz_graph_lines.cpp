@@ -1,14 +1,16 @@
-// Fuzz target: a work area's bytes handed to the graph (start check, counts per G, comment lines, the
-// comma-at-24 shortening), parsed into the sample arrays, and walked at a few time scales.
+// Fuzz target: a work area's bytes read as a recording, handed to the graph (start check, counts per G,
+// comment lines), its samples put into the sample arrays, and walked at a few time scales.
 #include "graph/core/GraphData.h"
 #include "graph/core/GraphHandover.h"
 #include "graph/core/GraphWalk.h"
 #include "graph/core/TimeScale.h"
+#include "recording/RecordingFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,18 +42,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             lines.back().push_back(char(data[k]));
     }
-    const auto handover = vexa::PrepareGraphHandover(lines, 10);
+    const auto handover =
+        vexa::PrepareGraphHandover(std::make_shared<const vexa::Recording>(vexa::ReadRecordingLines(lines)), 10);
     if (!handover) return 0;
     Check(handover->countsPerG > 0, "counts per G above 0");
     Check(handover->lines.size() <= std::size_t(vexa::kGraphLineLimit), "line cap");
-    for (const std::string& line : handover->lines)
-        Check(line.size() <= vexa::kGraphLineLength, "line length");
+    for (const std::uint32_t line : handover->lines)
+        Check(line < handover->recording->LineCount() && !handover->recording->Line(line).starts_with("//"),
+              "a line of the recording, no comment");
 
     static vexa::GraphData graph; // 72,500 entries each: made once
-    const auto parsed = vexa::ParseGraphLines(handover->lines, int(handover->lines.size()), graph);
+    const auto parsed = vexa::FillGraphData(*handover, graph);
     Check(parsed.endIndex >= vexa::kFirstSample, "end index");
     Check(parsed.endIndex <= std::max(vexa::kFirstSample, int(handover->lines.size()) - 3),
           "end within lines");
+    // Every entry read is its line's sample.
+    for (int i = vexa::kFirstSample; i < parsed.endIndex; ++i) {
+        const vexa::Sample* s = handover->recording->SampleOfLine(handover->lines[std::size_t(i)]);
+        Check(s && graph.x[std::size_t(i)] == s->x && graph.extra[std::size_t(i)] == s->extra,
+              "sample values");
+    }
     if (!parsed.HasSamples()) return 0;
     for (int i = vexa::kFirstSample; i < parsed.endIndex; ++i)
         Check(graph.labels[std::size_t(i)].length <= 18, "label length");

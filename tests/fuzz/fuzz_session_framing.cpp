@@ -32,6 +32,11 @@ void CheckReports(vexa::testing::SessionRig& rig) {
         // One line per record, and at most one comment before each.
         FUZZ_CHECK(rec.downloaded.size() >= std::size_t(summary.lineCount) &&
                    rec.downloaded.size() <= 2 * std::size_t(summary.lineCount));
+        // Every record is a sample on its own line.
+        const vexa::Recording& records = rec.downloadedRecording;
+        FUZZ_CHECK(records.Samples().size() == std::size_t(summary.lineCount));
+        for (std::size_t k = 0; k < records.Samples().size(); ++k)
+            FUZZ_CHECK(records.SampleOfLine(records.LineOfSample(k)) == &records.Samples()[k]);
         for (const auto& line : rec.downloaded)
             FUZZ_CHECK(line.size() <= std::size_t(kRxLineCapacity));
     }

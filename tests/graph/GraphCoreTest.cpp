@@ -4,6 +4,7 @@
 #include "graph/core/GraphHandover.h"
 #include "graph/core/GraphWalk.h"
 #include "graph/core/TimeScale.h"
+#include "support/HandOver.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ std::string DataLine(int day, int h, int m, int s, int ms, int x, int y, int z, 
 }
 
 // Header, column line, samples, and the three trailing lines the parse skips.
-std::vector<std::string> Recording(const std::vector<std::string>& samples) {
+std::vector<std::string> DataSet(const std::vector<std::string>& samples) {
     std::vector<std::string> lines = {"Start Year=2024 @1G=10", "date time,x(G),y(G),z(G),temperature(C)",
                                       "pad"};
     lines.insert(lines.end(), samples.begin(), samples.end());
@@ -30,7 +31,7 @@ std::vector<std::string> Recording(const std::vector<std::string>& samples) {
 }
 
 GraphParseResult Parse(const std::vector<std::string>& lines, GraphData& d) {
-    return ParseGraphLines(lines, int(lines.size()), d);
+    return FillGraphData(HandOver(lines), d);
 }
 
 } // namespace
@@ -55,43 +56,38 @@ TEST(GraphHandover, CountsPerGFromTheStartLine) {
         EXPECT_EQ(CountsPerGFromHeader(c.header, 7), c.expected) << c.header;
 }
 
-TEST(GraphHandover, StartCheckCapCommentsAndNormalisation) {
-    EXPECT_FALSE(PrepareGraphHandover({"Stat Year=2024", "x"}, 10));
-    EXPECT_FALSE(PrepareGraphHandover({}, 10));
+TEST(GraphHandover, StartCheckCapAndComments) {
+    EXPECT_FALSE(PrepareHandOver({"Stat Year=2024", "x"}));
+    EXPECT_FALSE(PrepareHandOver({}));
 
     // Every line the graph's arrays can hold is handed over; what lies beyond is counted, not hidden.
     std::vector<std::string> big(kGraphEntries + 1234, "2024/01/01 00:00:00.000,  1,  2,  3, 20.0");
     big[0] = "Start Year=2024 @1G=100";
     big[100] = "//comment";
-    const auto h = PrepareGraphHandover(big, 10);
+    const auto h = PrepareHandOver(big);
     ASSERT_TRUE(h);
-    EXPECT_EQ(h->lines.size(), std::size_t(kGraphEntries));
+    EXPECT_EQ(h->LineCount(), std::size_t(kGraphEntries));
     EXPECT_EQ(h->linesLeftOut, 1233);
     EXPECT_EQ(h->countsPerG, 100);
-    big.resize(72002); // a 360-s capture: all of it
-    EXPECT_EQ(PrepareGraphHandover(big, 10)->lines.size(), 72001u);
-    EXPECT_EQ(PrepareGraphHandover(big, 10)->linesLeftOut, 0);
-
-    // A fourth fraction digit (comma at 24) loses the character at index 22; others pass unchanged.
-    EXPECT_EQ(NormaliseGraphLine("2024/01/01 00:00:00.0005,  1"), "2024/01/01 00:00:00.005,  1");
-    EXPECT_EQ(NormaliseGraphLine("2024/01/01 00:00:00.000,  1"), "2024/01/01 00:00:00.000,  1");
-    EXPECT_EQ(NormaliseGraphLine(std::string(200, '7')).size(), kGraphLineLength);
+    EXPECT_EQ(h->recording->LineCount(), big.size()); // the recording itself is not cut
+    big.resize(72002);                                // a 360-s capture: all of it
+    EXPECT_EQ(PrepareHandOver(big)->LineCount(), 72001u);
+    EXPECT_EQ(PrepareHandOver(big)->linesLeftOut, 0);
 
     // The comment before an irregular record is left out; the marked record itself stays.
     const std::string marked = "\x81"
                                "024/01/01 00:00:01.000,  1,  2,  3, 20.0";
-    const auto irregular = PrepareGraphHandover({"Start Year=2024 @1G=10", "cols",
-                                                 "//\x81\xab"
-                                                 "Irregular Record //",
-                                                 marked, "tail"},
-                                                10);
+    const auto irregular = PrepareHandOver({"Start Year=2024 @1G=10", "cols",
+                                            "//\x81\xab"
+                                            "Irregular Record //",
+                                            marked, "tail"});
     ASSERT_TRUE(irregular);
-    EXPECT_EQ(irregular->lines, (std::vector<std::string>{"Start Year=2024 @1G=10", "cols", marked, "tail"}));
+    EXPECT_EQ(irregular->lines, (std::vector<std::uint32_t>{0, 1, 3, 4}));
 }
 
 TEST(GraphParse, SevenLinesGiveOneSampleAtIndexThree) {
     GraphData d;
-    const auto r = Parse(Recording({DataLine(5, 1, 2, 3, 450, 4, -5, 6)}), d);
+    const auto r = Parse(DataSet({DataLine(5, 1, 2, 3, 450, 4, -5, 6)}), d);
     ASSERT_TRUE(r.error.empty()) << r.error;
     EXPECT_EQ(r.endIndex, 4);
     EXPECT_EQ(r.LastSample(), 3);
@@ -112,11 +108,11 @@ TEST(GraphParse, SevenLinesGiveOneSampleAtIndexThree) {
 TEST(GraphParse, DayChangesReversalsAndValueFields) {
     GraphData d;
     const auto r =
-        Parse(Recording({
+        Parse(DataSet({
                   DataLine(31, 23, 59, 59, 900, 1, 1, 1), DataLine(1, 0, 0, 0, 100, 1, 1, 1),
                   DataLine(1, 0, 0, 0, 50, 1, 1, 1), // earlier than the one before
                   DataLine(1, 0, 0, 1, 0, 1, 1, 1, " -3"), "2024/01/01 00:00:02.000,  1,  1,  1, 19.0,  7",
-                  "2024/01/01 00:00:03.000,123456789,,  x", // long, empty and digitless fields
+                  "2024/01/01 00:00:03.0005,1234567,  0, -2, 21.5", // a fourth fraction digit, a wide value
               }),
               d);
     ASSERT_TRUE(r.error.empty()) << r.error;
@@ -128,17 +124,28 @@ TEST(GraphParse, DayChangesReversalsAndValueFields) {
     EXPECT_EQ(d.extra[6], 0); // no extra field on the line
     EXPECT_EQ(d.extra[7], 7);
     EXPECT_EQ(d.temperature[7], 19);
-    EXPECT_EQ(d.x[8], 1234567);     // cut to seven characters
-    EXPECT_EQ(d.y[8], 0);           // empty field: X, Y, Z were cleared
-    EXPECT_EQ(d.temperature[8], 0); // no digits: the entry keeps the previous data set's 0
+    EXPECT_EQ(d.timeMs[8], 86400000 + 3005);
+    EXPECT_EQ(d.labels[8].View(), "01/01 00:00:03.005");
+    EXPECT_EQ(d.x[8], 1234567);
+    EXPECT_EQ(d.z[8], -2);
+    EXPECT_EQ(d.temperature[8], 21);
     EXPECT_EQ(r.LastSample(), 8);
     EXPECT_EQ(r.MiddleSample(), 4); // (12 lines - 3) / 2
+
+    // A line whose values are not numbers is no data line: the reading stops there, as at a bad time
+    // stamp, instead of drawing values the line does not have.
+    const auto odd =
+        Parse(DataSet({DataLine(1, 0, 0, 0, 0, 1, 1, 1), DataLine(1, 0, 0, 1, 0, 1, 1, 1),
+                       "2024/01/01 00:00:03.000,123456789,,  x", DataLine(1, 0, 0, 4, 0, 1, 1, 1)}),
+              d);
+    EXPECT_NE(odd.error.find("line 6"), std::string::npos) << odd.error;
+    EXPECT_EQ(odd.LastSample(), 4);
 
     // Forty changes of the day field are forty days: past the 32-bit millisecond range, still in order.
     std::vector<std::string> days;
     for (int k = 0; k < 41; ++k)
         days.push_back(DataLine(1 + k % 2, 12, 0, 0, 0, 1, 1, 1));
-    const auto manyDays = Parse(Recording(days), d);
+    const auto manyDays = Parse(DataSet(days), d);
     EXPECT_EQ(manyDays.reversals, 0);
     EXPECT_EQ(d.timeMs[43], 40 * 86400000LL + 12 * 3600000LL);
 }
@@ -149,12 +156,12 @@ TEST(GraphParse, ABadTimeStampStopsTheParseAndTheRangeCoversWhatWasRead) {
     std::vector<std::string> first;
     for (int s = 0; s < 20; ++s)
         first.push_back(DataLine(1, 0, 0, s, 0, 9, 9, 9));
-    Parse(Recording(first), d);
+    Parse(DataSet(first), d);
     ASSERT_EQ(d.x[20], 9);
 
     const auto r =
-        Parse(Recording({DataLine(1, 0, 0, 0, 0, 1, 2, 3), DataLine(1, 0, 0, 1, 0, 1, 2, 3),
-                         "2024/01/01 0x:00:02.000,  1,  2,  3, 20.0", DataLine(1, 0, 0, 3, 0, 1, 2, 3)}),
+        Parse(DataSet({DataLine(1, 0, 0, 0, 0, 1, 2, 3), DataLine(1, 0, 0, 1, 0, 1, 2, 3),
+                       "2024/01/01 0x:00:02.000,  1,  2,  3, 20.0", DataLine(1, 0, 0, 3, 0, 1, 2, 3)}),
               d);
     EXPECT_NE(r.error.find("line 6"), std::string::npos) << r.error;
     EXPECT_EQ(r.LastSample(), 4);

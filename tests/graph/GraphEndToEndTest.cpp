@@ -51,6 +51,7 @@ TEST(GraphEndToEnd, DownloadedRecordsWithAnIrregularOneAreDrawnToTheEnd) {
     f.Button30Click();
     ASSERT_TRUE(PumpUntil([&] { return !h.Downloading() && !f.ApdComPort1.Open(); }, 20000));
     ASSERT_EQ(f.Memo1->Count(), 5003); // header, column line, the irregular mark, 5,000 records
+    Keep(f, "work-area-download.png");
     h.ui.Clear();
 
     f.Button12->click();

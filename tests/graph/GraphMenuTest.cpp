@@ -5,6 +5,7 @@
 #include "graph/TForm7.h"
 #include "platform/ScriptedInteraction.h"
 #include "protocol/CsvLine.h"
+#include "support/HandOver.h"
 #include "support/HostTool.h"
 
 #include <QContextMenuEvent>
@@ -32,21 +33,19 @@ std::vector<std::string> Lines(int count, const std::vector<std::pair<int, int>>
 }
 
 struct GraphMenu : ::testing::Test {
-    std::vector<std::string> lines;
-    int lineCount = 0;
+    vexa::GraphHandover handover;
     int countsPerG = 10;
     std::string name = "/data/TRIP.CSV";
     ScriptedInteraction ui;
     TForm2 graph;
 
     void SetUp() override {
-        graph.SetSource({&lines, &lineCount, &countsPerG, &name});
+        graph.SetSource({&handover, &countsPerG, &name});
         graph.SetInteraction(&ui);
     }
     // As the graph button does: a new data set closes the window and shows it again.
     void Show(std::vector<std::string> data) {
-        lines = std::move(data);
-        lineCount = int(lines.size());
+        handover = HandOver(std::move(data));
         graph.close();
         graph.resize(800, 550);
         graph.show();

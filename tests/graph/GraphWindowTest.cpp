@@ -4,6 +4,7 @@
 #include "graph/TForm2.h"
 #include "platform/ScriptedInteraction.h"
 #include "support/FakeRegistry.h"
+#include "support/HandOver.h"
 #include "support/Pump.h"
 #ifdef VEXA_HAVE_SIM
 #include "support/SimHarness.h"
@@ -27,21 +28,21 @@ std::string DataLine(int day, int h, int m, int s, int ms, int x, int y, int z) 
 // The window fed from a line table of its own, as the main window's shared state feeds it.
 struct GraphWindow : ::testing::Test {
     std::vector<std::string> lines;
-    int lineCount = 0;
+    vexa::GraphHandover handover;
     int countsPerG = 10;
     std::string name = "SAMPLE.CSV";
     ScriptedInteraction ui;
     TForm2 form;
 
     void SetUp() override {
-        form.SetSource({&lines, &lineCount, &countsPerG, &name});
+        form.SetSource({&handover, &countsPerG, &name});
         form.SetInteraction(&ui);
     }
     void Load(std::vector<std::string> data) {
         lines = {"Start Year=2024 @1G=10", "date time,x(G),y(G),z(G),temperature(C)", "x"};
         lines.insert(lines.end(), data.begin(), data.end());
         lines.insert(lines.end(), {"a", "b", "c"});
-        lineCount = int(lines.size());
+        handover = HandOver(lines);
         form.close();
         form.resize(800, 550);
         form.show();
@@ -192,12 +193,12 @@ TEST(GraphHandoverWindow, GraphButtonHandsTheWorkAreaOver) {
     EXPECT_TRUE(graph.isVisible());
     EXPECT_EQ(graph.size(), QSize(800, 550));
     EXPECT_EQ(main.State.CountsPerG, 100);
-    EXPECT_EQ(main.State.LineCount, 42); // the comment line is left out
+    EXPECT_EQ(main.GraphLines.LineCount(), 42u); // the comment line is left out
     EXPECT_EQ(graph.Parsed.LastSample(), 38);
     EXPECT_TRUE(ui.shown.empty());
 
     // A work area that does not start with "Start" leaves everything as it was.
     main.Memo1->SetLines({"nonsense", "x"});
     main.Button12Click();
-    EXPECT_EQ(main.State.LineCount, 42);
+    EXPECT_EQ(main.GraphLines.LineCount(), 42u);
 }

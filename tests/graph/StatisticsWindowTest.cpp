@@ -3,6 +3,7 @@
 #include "graph/TForm2.h"
 #include "graph/TForm4.h"
 #include "platform/ScriptedInteraction.h"
+#include "support/HandOver.h"
 #include "support/HostTool.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ struct PdfInteraction : ScriptedInteraction {
 
 struct Statistics : ::testing::Test {
     std::vector<std::string> lines;
-    int lineCount = 0;
+    vexa::GraphHandover handover;
     int countsPerG = 100;
     std::string name = "DATA";
     PdfInteraction ui;
@@ -48,8 +49,8 @@ struct Statistics : ::testing::Test {
             lines.push_back(line);
         }
         lines.insert(lines.end(), {"a", "b", "c"});
-        lineCount = int(lines.size());
-        graph.SetSource({&lines, &lineCount, &countsPerG, &name});
+        handover = HandOver(lines, countsPerG);
+        graph.SetSource({&handover, &countsPerG, &name});
         graph.SetInteraction(&ui);
         graph.SetStatisticsWindow(&stats);
         stats.SetGraphWindow(&graph);

@@ -1,5 +1,6 @@
 // The typed recording: lines and samples kept together, the header lines read, a data file read and
 // written back byte for byte.
+#include "protocol/CaptureFormat.h"
 #include "protocol/TextLines.h"
 #include "recording/RecordingFile.h"
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
+#include <tuple>
 
 namespace vexa::session {
 namespace {
@@ -67,6 +68,24 @@ void ExpectLines(const vexa::testing::SessionRecorder& ui, int n) {
         ASSERT_EQ(ui.captureLines[std::size_t(i) + 1], CaptureSampleLine(stamps, i, Expected(i), " 23.5"))
             << i;
     EXPECT_EQ(ui.captureLines.back(), "End=>2024/05/01 9:08:09");
+    // Every line is a sample: the values streamed, 5 ms apart from the start's minute, the answer's
+    // temperature.
+    ASSERT_EQ(ui.captureSamples.size(), std::size_t(n));
+    vexa::Stamp minute;
+    minute.year = 2024;
+    minute.month = 5;
+    minute.day = 1;
+    minute.hour = 9;
+    minute.minute = 3;
+    for (int i = 1; i <= n; ++i) {
+        const vexa::Sample& s = ui.captureSamples[std::size_t(i - 1)];
+        const CaptureSample e = Expected(i);
+        ASSERT_EQ(std::tie(s.x, s.y, s.z), std::tie(e.x, e.y, e.z)) << i;
+        ASSERT_EQ(s.timeMs, minute.Milliseconds() + 5 * i) << i;
+        ASSERT_EQ(s.temperature.Tenths(), 235) << i;
+    }
+    EXPECT_EQ(ui.captureHeader.startYear, 2024);
+    EXPECT_EQ(ui.captureHeader.countsPerG, 10);
 }
 
 TEST(CaptureExchange, CompleteCaptureFromBurstsOfAnySize) {

@@ -256,6 +256,19 @@ TEST_F(SessionTest, DownloadOf72000RecordsInRandomBlocksDecodesEveryRecord) {
     ASSERT_EQ(rec.downloaded.size(), size_t(kRecords));
     for (int k = 0; k < kRecords; ++k)
         ASSERT_EQ(rec.downloaded[size_t(k)], CsvLine(k, 2024)) << k;
+    // Each line is one sample of the recording, its time in milliseconds from the record's own fields.
+    const vexa::Recording& r = rec.downloadedRecording;
+    EXPECT_EQ(r.header.source, vexa::RecordingSource::Download);
+    EXPECT_EQ(r.header.startYear, 2024);
+    EXPECT_EQ(r.header.countsPerG, session.State().CountsPerG);
+    ASSERT_EQ(r.Samples().size(), size_t(kRecords));
+    for (int k : {0, 1, 4321, kRecords - 1}) {
+        const vexa::Sample& sample = r.Samples()[size_t(k)];
+        EXPECT_EQ(r.LineOfSample(size_t(k)), size_t(k));
+        EXPECT_EQ(sample.timeMs, 1704153600000 + k * 1000LL + k % 100 * 10) << k; // 2024/01/02 00:00:00 on
+        EXPECT_EQ(sample.x, k % 50 - 25);
+        EXPECT_EQ(sample.temperature.Tenths(), k % 40 * 10 + 5);
+    }
     // The count line is no work-area line and no record; the line buffer shows the last decoded line.
     EXPECT_TRUE(rec.workArea.empty());
     EXPECT_EQ(rec.lastText, CsvLine(kRecords - 1, 2024));

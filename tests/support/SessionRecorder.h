@@ -67,7 +67,8 @@ struct SessionRecorder : vexa::session::SessionObserver {
     std::vector<std::string> events;
     std::vector<std::string> workArea;
     std::vector<vexa::StatusReply> replies;
-    std::vector<std::string> downloaded;
+    std::vector<std::string> downloaded; // the download's lines
+    vexa::Recording downloadedRecording;  // the whole of what it handed over
     std::optional<vexa::session::DownloadSummary> summary;
     std::vector<int> progress;
     std::vector<vexa::session::Phase> phases;
@@ -77,6 +78,8 @@ struct SessionRecorder : vexa::session::SessionObserver {
     std::string lastText;
     // The capture's: its lines, status texts, the progress position, and how the lines went in.
     std::vector<std::string> captureLines;
+    std::vector<vexa::Sample> captureSamples; // of every block, in order
+    vexa::RecordingHeader captureHeader;       // the first block's
     std::vector<std::string> captureStatus;
     int captureProgress = -1;
     bool captureProgressShown = false;
@@ -114,9 +117,9 @@ struct SessionRecorder : vexa::session::SessionObserver {
         events.push_back("ended");
     }
     void DownloadProgress(int value) override { progress.push_back(value); }
-    void DownloadFinished(std::vector<std::string>&& lines,
-                          const vexa::session::DownloadSummary& s) override {
-        downloaded = std::move(lines);
+    void DownloadFinished(vexa::Recording&& records, const vexa::session::DownloadSummary& s) override {
+        downloaded = records.Lines();
+        downloadedRecording = std::move(records);
         summary = s;
         events.push_back("downloaded");
     }
@@ -137,9 +140,12 @@ struct SessionRecorder : vexa::session::SessionObserver {
         captureOutputHidden = true;
         events.push_back("output begins");
     }
-    void CaptureWorkAreaLines(std::vector<std::string>& lines) override {
+    void CaptureWorkAreaLines(vexa::Recording&& block) override {
+        const std::vector<std::string>& lines = block.Lines();
         if (!captureOutputHidden) captureLinesWhileShown += int(lines.size());
         captureLines.insert(captureLines.end(), lines.begin(), lines.end());
+        captureSamples.insert(captureSamples.end(), block.Samples().begin(), block.Samples().end());
+        if (block.header.source == vexa::RecordingSource::Capture) captureHeader = block.header;
     }
     void CaptureOutputEnds() override {
         captureOutputHidden = false;

@@ -1,7 +1,5 @@
-// The graph window's per-sample arrays and the parse that fills them from the handed-over lines.
+// The graph window's per-sample arrays, filled from the samples of the handed-over recording.
 #include "graph/core/GraphData.h"
-
-#include "graph/core/GraphHandover.h"
 
 #include <algorithm>
 
@@ -34,12 +32,6 @@ std::optional<int> ReadInteger(std::string_view text, std::size_t& pos) {
     return negative ? -value : value;
 }
 
-std::string_view Slice(std::string_view s, std::size_t from1, std::size_t to1) {
-    // Characters from1..to1 (1-based, inclusive), or as many of them as the text has.
-    if (from1 > s.size()) return {};
-    return s.substr(from1 - 1, to1 - from1 + 1);
-}
-
 constexpr std::int64_t kDayMs = 86400000;
 
 } // namespace
@@ -51,11 +43,6 @@ std::optional<int> StrictInteger(std::string_view text) {
     return value;
 }
 
-std::optional<int> LenientInteger(std::string_view text) {
-    std::size_t pos = 0;
-    return ReadInteger(text, pos);
-}
-
 GraphData::GraphData()
     : timeMs(kGraphEntries), x(kGraphEntries), y(kGraphEntries), z(kGraphEntries), temperature(kGraphEntries),
       extra(kGraphEntries), labels(kGraphEntries) {}
@@ -65,74 +52,47 @@ int GraphParseResult::MiddleSample() const {
     return std::clamp(endIndex / 2, kFirstSample, LastSample());
 }
 
-GraphParseResult ParseGraphLines(const std::vector<std::string>& lines, int lineCount, GraphData& data) {
+GraphParseResult FillGraphData(const GraphHandover& handover, GraphData& data) {
     std::fill(data.timeMs.begin(), data.timeMs.end(), 0);
     std::fill(data.x.begin(), data.x.end(), 0);
     std::fill(data.y.begin(), data.y.end(), 0);
     std::fill(data.z.begin(), data.z.end(), 0);
 
     GraphParseResult r;
-    lineCount = std::min({lineCount, int(lines.size()), kGraphEntries});
+    const int lineCount = handover.recording ? std::min(int(handover.LineCount()), kGraphEntries) : 0;
     std::int64_t dayOffset = 0;
     int day = 0;
     for (int i = kFirstSample; i < lineCount - 3; ++i) {
-        const std::string_view line = std::string_view(lines[std::size_t(i)]).substr(0, kGraphLineLength);
-        const std::string_view rest = line.size() > 5 ? line.substr(5) : std::string_view();
-        const std::string_view clock = Slice(rest, 7, 18);
-        const std::optional<int> newDay = StrictInteger(Slice(rest, 4, 5));
-        const std::optional<int> hours = StrictInteger(Slice(clock, 1, 2));
-        const std::optional<int> minutes = StrictInteger(Slice(clock, 4, 5));
-        const std::optional<int> seconds = StrictInteger(Slice(clock, 7, 8));
-        const std::optional<int> millis = StrictInteger(Slice(clock, 10, 12));
-        if (!newDay || !hours || !minutes || !seconds || !millis) {
-            r.error = "line " + std::to_string(i + 1) + ": the time stamp is not a number";
+        const Sample* sample = handover.recording->SampleOfLine(handover.lines[std::size_t(i)]);
+        if (!sample) {
+            r.error =
+                "line " + std::to_string(i + 1) + ": not a data line (a time stamp or value is not a number)";
             break;
         }
-        const int previousDay = i == kFirstSample ? *newDay : day;
-        day = *newDay;
-        if (i == kFirstSample) r.firstText = std::string(Slice(rest, 1, 14));
-        // Every change of the day field counts as one day, whatever the size of the jump.
+        const Stamp& stamp = sample->stamp;
+        const int previousDay = i == kFirstSample ? stamp.day : day;
+        day = stamp.day;
+        // Every change of the day of the month counts as one day, whatever the size of the jump.
         if (previousDay != day) dayOffset += kDayMs;
 
         TimeLabel& label = data.labels[std::size_t(i)];
-        const std::string_view labelText = Slice(rest, 1, 18);
-        std::copy(labelText.begin(), labelText.end(), label.text.begin());
-        label.length = std::uint8_t(labelText.size());
+        label.length = std::uint8_t(FormatTimeLabel(stamp, label.text.data(), label.text.size()));
+        const std::string_view shortLabel = label.View().substr(0, 14); // "MM/DD hh:mm:ss"
+        if (i == kFirstSample) r.firstText = std::string(shortLabel);
 
-        const std::int64_t t = std::int64_t(*seconds) * 1000 + *millis + std::int64_t(*minutes) * 60000 +
-                               std::int64_t(*hours) * 3600000 + dayOffset;
+        const std::int64_t t = std::int64_t(stamp.second) * 1000 + stamp.Millisecond() +
+                               std::int64_t(stamp.minute) * 60000 + std::int64_t(stamp.hour) * 3600000 +
+                               dayOffset;
         data.timeMs[std::size_t(i)] = t;
         if (i > kFirstSample && t < data.timeMs[std::size_t(i - 1)]) ++r.reversals;
 
-        // Five comma-separated fields from index 24 of the line, each cut to kGraphFieldLength.
-        std::array<std::string_view, 5> fields{};
-        std::array<bool, 5> present{};
-        std::size_t field = 0;
-        std::size_t start = 24;
-        if (line.size() > 24) {
-            present[0] = true;
-            for (std::size_t p = 24; p <= line.size() && field < 5; ++p) {
-                if (p == line.size() || line[p] == ',') {
-                    fields[field] = line.substr(start, std::min(p - start, kGraphFieldLength));
-                    present[field] = true;
-                    ++field;
-                    start = p + 1;
-                }
-            }
-        }
-        std::int32_t* targets[5] = {&data.x[std::size_t(i)], &data.y[std::size_t(i)], &data.z[std::size_t(i)],
-                                    &data.temperature[std::size_t(i)], &data.extra[std::size_t(i)]};
-        for (std::size_t f = 0; f < 5; ++f) {
-            // A field the line does not have at all reads as 0, so no stale value is drawn for it; a
-            // field without digits keeps the entry.
-            if (!present[f]) {
-                *targets[f] = 0;
-            } else if (const std::optional<int> v = LenientInteger(fields[f])) {
-                *targets[f] = *v;
-            }
-        }
+        data.x[std::size_t(i)] = sample->x;
+        data.y[std::size_t(i)] = sample->y;
+        data.z[std::size_t(i)] = sample->z;
+        data.temperature[std::size_t(i)] = sample->temperature.WholeDegrees();
+        data.extra[std::size_t(i)] = sample->extra;
         r.endIndex = i + 1;
-        r.lastText = std::string(Slice(rest, 1, 14));
+        r.lastText = std::string(shortLabel);
     }
     return r;
 }

@@ -1,5 +1,7 @@
-// The graph window's per-sample arrays and the parse that fills them from the handed-over lines.
+// The graph window's per-sample arrays, filled from the samples of the handed-over recording.
 #pragma once
+
+#include "graph/core/GraphHandover.h"
 
 #include <array>
 #include <cstdint>
@@ -45,14 +47,13 @@ struct GraphParseResult {
     int MiddleSample() const;
 };
 
-// Parses lines kFirstSample .. lineCount-4 into data. X, Y, Z and times are cleared over all entries
-// first; temperature, extra field and labels are overwritten only where a sample is parsed. A time
-// stamp that is not a number stops the parse at that line; the result covers the samples before it.
-GraphParseResult ParseGraphLines(const std::vector<std::string>& lines, int lineCount, GraphData& data);
+// Fills data from the samples of graph lines kFirstSample .. LineCount()-4 (the first three and the last
+// three lines are never read). X, Y, Z and times are cleared over all entries first; temperature, extra
+// field and labels are overwritten only where a sample is read. A line there that is no data line (a
+// time stamp or a value that is not a number) stops at that line; the result covers the samples before.
+GraphParseResult FillGraphData(const GraphHandover& handover, GraphData& data);
 
 // Leading blanks, an optional sign, then digits and nothing else; nothing for any other text.
 std::optional<int> StrictInteger(std::string_view text);
-// Leading blanks, an optional sign, digits up to the first non-digit; nothing when there are no digits.
-std::optional<int> LenientInteger(std::string_view text);
 
 } // namespace vexa

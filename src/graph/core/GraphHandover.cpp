@@ -1,4 +1,4 @@
-// The graph button's hand-over: the work area's lines checked, capped and normalised for the graph window.
+// The graph button's hand-over: the work area's recording, checked and capped, for the graph window.
 #include "graph/core/GraphHandover.h"
 
 #include "protocol/IntegerConversion.h"
@@ -20,24 +20,21 @@ int CountsPerGFromHeader(std::string_view header, int current) {
     return value > 0 ? value : current;
 }
 
-std::string NormaliseGraphLine(std::string_view line) {
-    std::string out(line.substr(0, kGraphLineLength));
-    if (out.size() > 24 && out[24] == ',') out.erase(22, 1);
-    return out;
-}
-
-std::optional<GraphHandover> PrepareGraphHandover(const std::vector<std::string>& workArea, int countsPerG) {
-    if (workArea.empty() || workArea[0].compare(0, 5, "Start") != 0) return std::nullopt;
+std::optional<GraphHandover> PrepareGraphHandover(std::shared_ptr<const Recording> recording,
+                                                  int countsPerG) {
+    if (!recording || recording->LineCount() == 0 || !recording->Line(0).starts_with("Start"))
+        return std::nullopt;
     GraphHandover h;
-    h.countsPerG = CountsPerGFromHeader(workArea[0], countsPerG);
-    h.lines.reserve(std::min<std::size_t>(workArea.size(), kGraphLineLimit));
-    for (const std::string& line : workArea) {
-        if (line.compare(0, 2, "//") == 0) continue;
+    h.countsPerG = CountsPerGFromHeader(recording->Line(0), countsPerG);
+    h.lines.reserve(std::min<std::size_t>(recording->LineCount(), kGraphLineLimit));
+    for (std::size_t i = 0; i < recording->LineCount(); ++i) {
+        if (recording->Line(i).starts_with("//")) continue;
         if (h.lines.size() >= std::size_t(kGraphLineLimit))
             ++h.linesLeftOut; // counted, so the window can say how much is not drawn
         else
-            h.lines.push_back(NormaliseGraphLine(line));
+            h.lines.push_back(std::uint32_t(i));
     }
+    h.recording = std::move(recording);
     return h;
 }
 
