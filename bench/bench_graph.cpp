@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     // and again with the labels of the previous paint cached, and the sample-by-sample painter walk.
     GraphData data;
     const std::optional<GraphHandover> h =
-        PrepareGraphHandover(std::make_shared<const Recording>(ReadRecording(work)), 10);
+        PrepareGraphHandover(std::make_shared<const Recording>(ReadRecordingLines(work)), 10);
     const GraphParseResult parsed = FillGraphData(*h, data);
     QImage image(800, 550, QImage::Format_RGB32);
     // The window keeps one painter; it has painted once (at the start scale) before a scale is chosen.
