@@ -221,11 +221,7 @@ void TForm2::UpdateSelectionFigures() {
 const ShownSamples& TForm2::Shown() {
     if (!shown_) {
         const int last = Parsed.HasSamples() ? Parsed.LastSample() : kFirstSample - 1;
-        std::vector<std::string> lines;
-        lines.reserve(Handed.LineCount());
-        for (const std::uint32_t line : Handed.lines)
-            lines.push_back(Handed.recording->Line(line));
-        shown_ = ShownSamplesOfLines(lines, kFirstSample, last);
+        shown_ = ShownSamplesOf(Handed, kFirstSample, last);
     }
     return *shown_;
 }

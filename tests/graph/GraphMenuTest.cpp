@@ -5,6 +5,7 @@
 #include "graph/TForm7.h"
 #include "platform/ScriptedInteraction.h"
 #include "protocol/CsvLine.h"
+#include "protocol/RecordDecoder.h"
 #include "support/HandOver.h"
 #include "support/HostTool.h"
 
@@ -75,8 +76,12 @@ QString PdfText(const QString& pdf) {
 
 TEST_F(GraphMenu, EventListOfTheDataShownCentresTheGraphOnAChosenPeak) {
     // Shocks of 4, 9 and 6 g at samples 50, 400 and 700 (graph lines 52, 402, 702); one of 8 g on the
-    // first data line and one of 7 g on the last, which the graph does not draw, are not listed.
-    Show(Lines(1000, {{0, 80}, {50, 40}, {400, 90}, {700, 60}, {999, 70}}));
+    // first data line and one of 7 g on the last, which the graph does not draw, are not listed. An
+    // irregular record's comment before sample 300 is not handed over: from there graph line i is the
+    // recording's line i + 1, and the list still centres on graph lines.
+    std::vector<std::string> data = Lines(1000, {{0, 80}, {50, 40}, {400, 90}, {700, 60}, {999, 70}});
+    data.insert(data.begin() + 2 + 300, std::string(vexa::IrregularRecordComment));
+    Show(std::move(data));
     Choose("MenuItem1");
     TForm7* list = List();
     ASSERT_NE(list, nullptr);

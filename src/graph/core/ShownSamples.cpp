@@ -1,7 +1,5 @@
-// The graph's lines as a recording, and the graph's lines mapped to its samples.
+// The graph's lines mapped to the handed-over recording's samples, and back.
 #include "graph/core/ShownSamples.h"
-
-#include "recording/RecordingFile.h"
 
 #include <algorithm>
 
@@ -9,13 +7,13 @@ namespace vexa {
 
 namespace {
 
-// The first sample on a line at or after `line` (the count of samples when there is none).
-std::size_t FirstSampleFrom(const Recording& r, int line) {
+// The first sample on a recording line at or after `line` (the count of samples when there is none).
+std::size_t FirstSampleFrom(const Recording& r, std::size_t line) {
     const std::vector<Sample>& samples = r.Samples();
     std::size_t lo = 0, hi = samples.size();
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo) / 2;
-        if (int(r.LineOfSample(mid)) < line)
+        if (r.LineOfSample(mid) < line)
             lo = mid + 1;
         else
             hi = mid;
@@ -23,24 +21,36 @@ std::size_t FirstSampleFrom(const Recording& r, int line) {
     return lo;
 }
 
+// The recording line of graph line `line`; past the last graph line, the end of the recording.
+std::size_t RecordingLineOf(const ShownSamples& s, int line) {
+    if (line <= 0) return s.lines.empty() ? s.recording->LineCount() : s.lines.front();
+    if (std::size_t(line) >= s.lines.size()) return s.recording->LineCount();
+    return s.lines[std::size_t(line)];
+}
+
 } // namespace
+
+int ShownSamples::GraphLineOfSample(std::size_t k) const {
+    const std::size_t line = recording->LineOfSample(k);
+    return int(std::lower_bound(lines.begin(), lines.end(), line) - lines.begin());
+}
 
 std::pair<std::size_t, std::size_t> ShownSamples::SamplesOfLines(int fromLine, int toLine) const {
     if (!recording || toLine <= fromLine) return {begin, begin};
-    const std::size_t from = std::clamp(FirstSampleFrom(*recording, fromLine), begin, end);
-    const std::size_t to = std::clamp(FirstSampleFrom(*recording, toLine), from, end);
+    const std::size_t from =
+        std::clamp(FirstSampleFrom(*recording, RecordingLineOf(*this, fromLine)), begin, end);
+    const std::size_t to = std::clamp(FirstSampleFrom(*recording, RecordingLineOf(*this, toLine)), from, end);
     return {from, to};
 }
 
-ShownSamples ShownSamplesOfLines(const std::vector<std::string>& lines, int firstLine, int lastLine) {
+ShownSamples ShownSamplesOf(const GraphHandover& handed, int firstLine, int lastLine) {
     ShownSamples shown;
-    auto recording = std::make_shared<Recording>(ReadRecordingLines(lines));
-    // The graph knows its lines, not whether a download, a capture or a file made them.
-    recording->header.source = RecordingSource::None;
-    shown.recording = recording;
-    if (lastLine >= firstLine) {
-        shown.begin = FirstSampleFrom(*recording, firstLine);
-        shown.end = std::max(shown.begin, FirstSampleFrom(*recording, lastLine + 1));
+    shown.recording = handed.recording ? handed.recording : std::make_shared<const Recording>();
+    shown.lines = handed.lines;
+    if (lastLine >= firstLine && firstLine >= 0 && std::size_t(firstLine) < shown.lines.size()) {
+        shown.begin = FirstSampleFrom(*shown.recording, RecordingLineOf(shown, firstLine));
+        shown.end =
+            std::max(shown.begin, FirstSampleFrom(*shown.recording, RecordingLineOf(shown, lastLine + 1)));
     }
     return shown;
 }
