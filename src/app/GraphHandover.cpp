@@ -16,7 +16,8 @@ void TForm1::SetGraphWindow(TForm2* form2) {
 void TForm1::Button12Click() {
     // The work area's recording as it stands: the graph keeps it, without a copy of its lines, however the
     // work area changes afterwards.
-    std::optional<vexa::GraphHandover> handover = vexa::PrepareGraphHandover(Memo1->Snapshot(), State.CountsPerG);
+    std::optional<vexa::GraphHandover> handover =
+        vexa::PrepareGraphHandover(Memo1->Snapshot(), State.CountsPerG);
     if (!handover) return;
     if (handover->linesLeftOut > 0)
         Label33->setText(QStringLiteral("Graph: the first %1 lines are drawn; %2 lines after them are not")

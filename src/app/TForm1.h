@@ -2,9 +2,9 @@
 #pragma once
 
 #include "app/TMemo.h"
-#include "graph/core/GraphHandover.h"
 #include "app/TTimer.h"
 #include "dialogs/MainWindowLink.h"
+#include "graph/core/GraphHandover.h"
 #include "protocol/ShownTexts.h"
 #include "protocol/StatusReply.h"
 #include "serial/TApdComPort.h"
@@ -260,8 +260,8 @@ private:
   void ShowText(const vexa::ShownText& shown);
   // Header line 1 of a download: "Start Year=" + the start year, with " @1G=" + CountsPerG if asked.
   std::string StartYearLine(bool withCountsPerG) const;
-  void StartDownload(const char* request, const std::string& header1, std::string_view header2, int heightDuring,
-                     bool setDataFileName);
+  void StartDownload(const char* request, const std::string& header1, std::string_view header2,
+                     int heightDuring, bool setDataFileName);
   // Discovery helpers.
   void DiscoveryTick();
   void ShowLinkDown();

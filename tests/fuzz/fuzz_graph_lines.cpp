@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             lines.back().push_back(char(data[k]));
     }
-    const auto handover =
-        vexa::PrepareGraphHandover(std::make_shared<const vexa::Recording>(vexa::ReadRecordingLines(lines)), 10);
+    const auto handover = vexa::PrepareGraphHandover(
+        std::make_shared<const vexa::Recording>(vexa::ReadRecordingLines(lines)), 10);
     if (!handover) return 0;
     Check(handover->countsPerG > 0, "counts per G above 0");
     Check(handover->lines.size() <= std::size_t(vexa::kGraphLineLimit), "line cap");

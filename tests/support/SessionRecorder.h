@@ -68,7 +68,7 @@ struct SessionRecorder : vexa::session::SessionObserver {
     std::vector<std::string> workArea;
     std::vector<vexa::StatusReply> replies;
     std::vector<std::string> downloaded; // the download's lines
-    vexa::Recording downloadedRecording;  // the whole of what it handed over
+    vexa::Recording downloadedRecording; // the whole of what it handed over
     std::optional<vexa::session::DownloadSummary> summary;
     std::vector<int> progress;
     std::vector<vexa::session::Phase> phases;
@@ -79,7 +79,7 @@ struct SessionRecorder : vexa::session::SessionObserver {
     // The capture's: its lines, status texts, the progress position, and how the lines went in.
     std::vector<std::string> captureLines;
     std::vector<vexa::Sample> captureSamples; // of every block, in order
-    vexa::RecordingHeader captureHeader;       // the first block's
+    vexa::RecordingHeader captureHeader;      // the first block's
     std::vector<std::string> captureStatus;
     int captureProgress = -1;
     bool captureProgressShown = false;
