@@ -3,6 +3,7 @@
 #include "protocol/CaptureFormat.h"
 #include "sim/SampleStream.h"
 #include "sim/StatusReport.h"
+#include "support/CaptureOracle.h"
 #include "support/SimHarness.h"
 
 #include <QFile>
@@ -11,18 +12,11 @@
 
 namespace {
 
-using vexa::sim::StreamPattern;
-
-// The sample line for sample i as the simulator's pattern has it.
-std::string PatternLine(const vexa::CaptureTimeStamps& stamps, int i, const std::string& temperature) {
-    const auto v = StreamPattern(i);
-    const auto s8 = [](int x) { return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF))); };
-    return vexa::CaptureSampleLine(stamps, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature);
-}
+using oracle::CaptureLine;
 
 bool Ended(TForm1& f) {
-    const auto& lines = f.Memo1->Lines();
-    return !f.Capture().Busy() && !lines.empty() && lines.back().rfind("End=>", 0) == 0;
+    const int n = f.Memo1->Count();
+    return !f.Capture().Busy() && n > 0 && f.Memo1->Line(n - 1).starts_with("End=>");
 }
 
 // Checks the capture's lines: start line, the monitor answer, n sample lines of the pattern, the end line.
@@ -37,7 +31,7 @@ void ExpectCaptureLines(SimHarness& h, int n) {
     const std::string temperature = vexa::CaptureTemperatureField(monitor);
     EXPECT_EQ(temperature, " 23.5");
     for (int i = 1; i <= n; ++i)
-        ASSERT_EQ(lines[std::size_t(i) + 1], PatternLine(stamps, i, temperature)) << i;
+        ASSERT_EQ(lines[std::size_t(i) + 1], CaptureLine(stamps, i, temperature)) << i;
     EXPECT_EQ(lines.back(), "End=>" + h.form->Capture().Exchange().EndText());
 }
 

@@ -16,8 +16,8 @@
 namespace {
 
 bool Ended(TForm1& f) {
-    const auto& lines = f.Memo1->Lines();
-    return !f.Capture().Busy() && !lines.empty() && lines.back().rfind("End=>", 0) == 0;
+    const int n = f.Memo1->Count();
+    return !f.Capture().Busy() && n > 0 && f.Memo1->Line(n - 1).starts_with("End=>");
 }
 
 // The logger's samples as the simulator sends them, written as the capture writes X, Y and Z.

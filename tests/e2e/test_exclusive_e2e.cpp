@@ -5,6 +5,7 @@
 #include "protocol/CaptureFormat.h"
 #include "sim/SampleStream.h"
 #include "sim/StatusReport.h"
+#include "support/CaptureOracle.h"
 #include "support/SimHarness.h"
 #include "support/SmallHexImage.h"
 
@@ -157,13 +158,7 @@ TEST(NothingElseReachesTheLogger, DuringAFiveMillisecondCapture) {
     const vexa::CaptureTimeStamps stamps(start, received);
     const std::string temperature = vexa::CaptureTemperatureField(monitor);
     for (int i = 1; i <= received; ++i) {
-        const auto v = vexa::sim::StreamPattern(i);
-        const auto s8 = [](int x) {
-            return int(static_cast<std::int8_t>(static_cast<std::uint8_t>(x & 0xFF)));
-        };
-        ASSERT_EQ(lines[size_t(i) + 1],
-                  vexa::CaptureSampleLine(stamps, i, {s8(v.x), s8(v.y), s8(v.z)}, temperature))
-            << i;
+        ASSERT_EQ(lines[size_t(i) + 1], oracle::CaptureLine(stamps, i, temperature)) << i;
     }
     EXPECT_EQ(lines.back(), "End=>" + f.Capture().Exchange().EndText());
     EXPECT_EQ(f.Timer1->Interval(), 1000);
