@@ -167,6 +167,19 @@ std::int64_t Stamp::Milliseconds() const {
 Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
     if (minusZero) whole = 0;
     Temperature t;
+    const int digit = IsDigit(tenths) ? tenths - '0' : 0;
+    const bool negative = minusZero || whole < 0;
+    t.known_ = true;
+    t.tenths_ = whole * 10 + (negative ? -digit : digit);
+    if (whole >= kThreeLowest && whole <= kThreeHighest) {
+        // "%3d" from the table (" -0" for minus zero), then "." and the tenths: every usual reading.
+        const char* three = minusZero ? " -0" : &kThreeWide[std::size_t(3 * (whole - kThreeLowest))];
+        std::copy_n(three, 3, t.text_.begin());
+        t.text_[3] = '.';
+        t.text_[4] = tenths;
+        t.length_ = 5;
+        return t;
+    }
     char buffer[kMaxWritten];
     LineWriter w(buffer);
     if (minusZero)
@@ -177,10 +190,6 @@ Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
     // A record's byte gives at most "-127.x": the text always fits.
     t.length_ = std::uint8_t(std::min(w.length(), kMaxText));
     std::copy_n(buffer, t.length_, t.text_.begin());
-    const int digit = IsDigit(tenths) ? tenths - '0' : 0;
-    const bool negative = minusZero || whole < 0;
-    t.known_ = true;
-    t.tenths_ = whole * 10 + (negative ? -digit : digit);
     return t;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace vexa {
@@ -15,9 +16,15 @@ namespace {
 class Record {
   public:
     explicit Record(std::string_view text) : text_(text) {
-        // The fixed fields are read from a copy padded with "0", so that no read needs a check.
-        chars_.fill('0');
-        std::copy_n(text.begin(), std::min(text.size(), chars_.size()), chars_.begin());
+        // The fixed fields are read from a copy padded with "0", so that no read needs a check. A whole
+        // record (twenty characters or more) is copied in one fixed-size move.
+        if (text.size() >= 20) {
+            std::memcpy(chars_.data(), text.data(), 20);
+            chars_[20] = text.size() > 20 ? text[20] : '0';
+        } else {
+            chars_.fill('0');
+            std::copy_n(text.begin(), text.size(), chars_.begin());
+        }
     }
     bool has(std::size_t i) const { return i < text_.size(); }
     char at(std::size_t i) const { return chars_[i]; }
@@ -56,6 +63,24 @@ class Record {
     std::string_view text_;
     std::array<char, 21> chars_; // characters 0..20, the last fixed one
 };
+
+// The stamp's milliseconds as Stamp::Milliseconds counts them (its day's midnight plus the time of day),
+// the midnight worked out once per day.
+std::int64_t MillisecondsOf(RecordDecoderState::Reused& r, const Stamp& stamp) {
+    if (!r.dayKnown || stamp.year != r.year || stamp.month != r.month || stamp.day != r.day) {
+        Stamp midnight;
+        midnight.year = stamp.year;
+        midnight.month = stamp.month;
+        midnight.day = stamp.day;
+        r.dayMs = midnight.Milliseconds();
+        r.year = stamp.year;
+        r.month = stamp.month;
+        r.day = stamp.day;
+        r.dayKnown = true;
+    }
+    return r.dayMs + ((std::int64_t(stamp.hour) * 60 + stamp.minute) * 60 + stamp.second) * 1000 +
+           std::int64_t(stamp.hundredths) * 10 + stamp.thousandths;
+}
 
 } // namespace
 
@@ -112,7 +137,8 @@ Sample DecodeSample(RecordDecoderState& s, std::string_view record, DecodeOutcom
     }
     sample.extra = rec.has(18) ? rec.hexField(18) : 0;
     stamp.thousandths = s.ExtraDigit;
-    sample.SetStamp(stamp);
+    sample.stamp = stamp;
+    sample.timeMs = MillisecondsOf(s.reused, stamp);
 
     s.PreviousTimeKey = s.TimeKey;
     s.PreviousDateKey = s.DateKey;

@@ -4,6 +4,7 @@
 #include "protocol/CsvLine.h"
 #include "protocol/LineBuffer.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,14 @@ struct RecordDecoderState {
     int ExtraDigit = 0; // thousandths digit of the current record
     bool IrregularFound = false;
     int ExtraDigitMode = 0; // input: 1 when records carry a thousandths digit (character 20)
+
+    // The day of an earlier record, worked out once while the records stay on it; no part of the
+    // decoding's rules.
+    struct Reused {
+        int year = 0, month = 0, day = 0;
+        std::int64_t dayMs = 0; // the milliseconds of that day's midnight
+        bool dayKnown = false;
+    } reused;
 };
 
 // Resets the keys and flags at the start of a download's decoding, keeping RecordMonth, YearBits and

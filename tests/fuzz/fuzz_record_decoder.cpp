@@ -26,7 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         vexa::LineBuffer line(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
 
+        // The sample of the record: its time is the stamp's own count, whatever the decoder reused.
+        vexa::RecordDecoderState copy = state;
+        copy.PreviousRecordMonth = copy.RecordMonth;
+        vexa::DecodeOutcome sampled;
+        const vexa::Sample sample = vexa::DecodeSample(copy, line.view(), sampled);
+        FUZZ_CHECK(sample.timeMs == sample.stamp.Milliseconds());
+
         const vexa::DecodeOutcome outcome = vexa::DecodeNextRecord(state, line);
+        FUZZ_CHECK(outcome.markedThis == sampled.markedThis);
         FUZZ_CHECK(line.size() <= vexa::LineBuffer::Capacity);
         FUZZ_CHECK(std::strlen(line.data()) <= line.size());
         // Once a record was out of order the download stays marked.
