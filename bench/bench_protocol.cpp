@@ -58,7 +58,7 @@ int main() {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuMs();
         vexa::Recording recording;
-        recording.Reserve(records.size() + 16, records.size());
+        recording.Reserve(records.size() + 16, records.size(), records.size() * vexa::kDecodedLineBytes);
         for (const std::string& record : records)
             irregular |= vexa::AppendDecodedRecord(state, record, recording, line).markedThis;
         const double cpuStop = ThreadCpuMs();

@@ -6,8 +6,8 @@
 namespace vexa::analysis {
 
 std::string SampleTimeText(const Recording& recording, std::size_t k) {
-    const std::string& line = recording.Line(recording.LineOfSample(k));
-    std::string text = line.substr(0, line.find(','));
+    const std::string_view line = recording.Line(recording.LineOfSample(k));
+    std::string text(line.substr(0, line.find(',')));
     const Sample& s = recording.Samples()[k];
     if (!text.empty() && text[0] == IrregularMark && s.stamp.year >= 1000)
         text[0] = char('0' + s.stamp.year / 1000 % 10);

@@ -42,7 +42,7 @@ void TMemo::Add(std::string line) {
 }
 
 void TMemo::SetLines(std::vector<std::string> lines) {
-    SetRecording(vexa::ReadRecordingLines(std::move(lines)));
+    SetRecording(vexa::ReadRecordingLines(lines));
 }
 
 void TMemo::SetRecording(vexa::Recording recording) {
@@ -68,10 +68,10 @@ void TMemo::ContentChanged(bool replaced) {
     }
     if (SelectionLast() >= Count()) anchor_ = cursor_ = -1;
     // The widest line by its shown bytes; its width in pixels is taken when the view is laid out.
-    const auto& lines = recording_->Lines();
-    for (size_t i = widestScanned_; i < lines.size(); ++i)
-        widestLine_ = std::max(widestLine_, std::min(lines[i].size(), kShownLineBytes));
-    widestScanned_ = lines.size();
+    const vexa::Recording& lines = *recording_;
+    for (size_t i = widestScanned_; i < lines.LineCount(); ++i)
+        widestLine_ = std::max(widestLine_, std::min(lines.Line(i).size(), kShownLineBytes));
+    widestScanned_ = lines.LineCount();
     // A hidden work area does no view work; showing it lays the view out.
     if (!isVisible()) return;
     SyncView();
@@ -120,11 +120,11 @@ void TMemo::resizeEvent(QResizeEvent* event) {
 }
 
 QString TMemo::ShownLine(int i) const {
-    const std::string& line = Line(i);
+    const std::string_view line = Line(i);
     // A line of megabytes (a file that is not the logger's) would take the text layout seconds; the
     // view shows its start and the line itself stays whole for saving and the graph.
     if (line.size() > kShownLineBytes)
-        return AnsiToQString(std::string_view(line).substr(0, kShownLineBytes)) + QStringLiteral(" ...");
+        return AnsiToQString(line.substr(0, kShownLineBytes)) + QStringLiteral(" ...");
     return AnsiToQString(line);
 }
 

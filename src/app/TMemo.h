@@ -32,9 +32,10 @@ class TMemo : public QAbstractScrollArea {
     // The recording as it stands now; it stays so while the work area changes (consumers such as the
     // graph keep it without copying the lines).
     std::shared_ptr<const vexa::Recording> Snapshot() const { return recording_; }
-    const std::vector<std::string>& Lines() const { return recording_->Lines(); }
+    // A copy of every line (a firmware image, a check); the view reads Line(i).
+    std::vector<std::string> Lines() const { return recording_->Lines(); }
     int Count() const { return int(recording_->LineCount()); }
-    const std::string& Line(int i) const { return recording_->Lines().at(size_t(i)); }
+    std::string_view Line(int i) const { return recording_->Line(size_t(i)); }
 
     // ---- view ----
     // The view shows at most this many bytes of a line; the line itself stays whole.

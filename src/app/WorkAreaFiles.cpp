@@ -25,7 +25,7 @@ void TForm1::SaveWorkArea(const QString& path) {
     // as it was.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) throw FileError("Cannot create file", path, file.errorString());
-    const std::string content = vexa::RecordingFileContent(Memo1->Recording());
+    const std::string_view content = Memo1->Recording().FileText();
     if (file.write(content.data(), qint64(content.size())) != qint64(content.size()))
         throw FileError("Cannot write file", path, file.errorString());
     if (!file.commit()) throw FileError("Cannot write file", path, file.errorString());
@@ -58,6 +58,9 @@ void TForm1::Button11Click() {
         DataFileName = QStringToAnsi(OpenDialogFileName);
         // Only a regular file of a sensible size is read; anything else is refused with the reason.
         const std::string bytes = vexa::ReadRegularFile(chosen->toStdString());
+        // The file is read: the lines it replaces give their memory to its lines (reading the bytes
+        // into a recording does not fail).
+        Memo1->Clear();
         Memo1->SetRecording(vexa::ReadRecording(bytes));
     }
     DataFileName = QStringToAnsi(OpenDialogFileName);

@@ -35,7 +35,7 @@ int RunCapture(const Invocation& inv, Streams& streams) {
     // Ended by the logger (silent, unplugged) rather than by the target or Ctrl+C: the file says so.
     const bool cut = !run.interrupted && !run.status.empty() && run.sampleLines < target;
     const std::string file = cut ? PartialName(*output) : *output;
-    WriteLines(file, run.recording.Lines());
+    WriteRecording(file, run.recording);
     if (!run.status.empty() && !cut) Say(streams, run.status);
     if (inv.Has("json")) {
         JsonObject o;

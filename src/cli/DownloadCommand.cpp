@@ -42,7 +42,7 @@ int RunDownload(const Invocation& inv, Streams& streams) {
     recording.Append(std::move(d.records));
     recording.header.columns = vexa::ColumnKind::Named;
     const std::string file = s.complete ? *output : PartialName(*output);
-    WriteLines(file, recording.Lines());
+    WriteRecording(file, recording);
 
     const std::string announced = s.announcedCount >= 0 ? std::to_string(s.announcedCount) : "?";
     if (s.complete && s.announcedCount >= 0 && s.announcedCount != s.lineCount + s.droppedRecords)

@@ -3,7 +3,6 @@
 
 #include "cli/Failure.h"
 #include "platform/AtomicFile.h"
-#include "protocol/TextLines.h"
 
 #include <stdexcept>
 
@@ -31,9 +30,9 @@ void CheckOutputFile(const std::string& path) {
     }
 }
 
-void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+void WriteRecording(const std::string& path, const vexa::Recording& recording) {
     try {
-        vexa::WriteFileAtomically(path, vexa::JoinLinesCrLf(lines));
+        vexa::WriteFileAtomically(path, recording.FileText());
     } catch (const std::runtime_error& e) {
         throw Failure(kExitUsage, e.what());
     }

@@ -2,8 +2,9 @@
 // named *.partial.csv when the link was cut.
 #pragma once
 
+#include "recording/Recording.h"
+
 #include <string>
-#include <vector>
 
 namespace vexa::cli {
 
@@ -14,7 +15,7 @@ std::string PartialName(const std::string& path);
 // device standing there), so that nothing is fetched from the logger only to be lost.
 void CheckOutputFile(const std::string& path);
 
-// The lines, each ended by CR LF, written atomically. Fails with kExitUsage naming the cause.
-void WriteLines(const std::string& path, const std::vector<std::string>& lines);
+// The recording's lines, each ended by CR LF, written atomically. Fails with kExitUsage naming the cause.
+void WriteRecording(const std::string& path, const vexa::Recording& recording);
 
 } // namespace vexa::cli

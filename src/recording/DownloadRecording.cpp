@@ -10,8 +10,8 @@ DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view 
     const Sample sample = DecodeSample(decoder, record, outcome);
     FormatCsvLine(sample, line);
     // The comment stands before the record whose own time did not advance (the marked one).
-    if (outcome.markedThis) out.AddLine(std::string(IrregularRecordComment));
-    out.AddSample(sample, std::string(line.view()));
+    if (outcome.markedThis) out.AddLine(IrregularRecordComment);
+    out.AddSample(sample, line.view());
     return outcome;
 }
 

@@ -3,42 +3,45 @@
 #include "recording/Recording.h"
 
 #include "protocol/IntegerConversion.h"
+#include "protocol/LineBuffer.h"
 
 namespace vexa {
 
-void Recording::Reserve(std::size_t lines, std::size_t samples) {
-    lines_.reserve(lines);
+void Recording::Reserve(std::size_t lines, std::size_t samples, std::size_t textBytes) {
+    text_.reserve(textBytes + lines * kLineEnd.size());
+    lineEnd_.reserve(lines);
     sampleOfLine_.reserve(lines);
     samples_.reserve(samples);
     lineOfSample_.reserve(samples);
 }
 
-void Recording::AddLine(std::string line) {
-    lines_.push_back(std::move(line));
-    sampleOfLine_.push_back(kNoSample);
+std::vector<std::string> Recording::Lines() const {
+    std::vector<std::string> lines;
+    lines.reserve(LineCount());
+    for (std::size_t i = 0; i < LineCount(); ++i)
+        lines.emplace_back(Line(i));
+    return lines;
 }
 
 void Recording::AddSample(const Sample& sample) {
-    AddSample(sample, FormatCsvLine(sample));
-}
-
-void Recording::AddSample(const Sample& sample, std::string line) {
-    sampleOfLine_.push_back(std::uint32_t(samples_.size()));
-    lineOfSample_.push_back(std::uint32_t(lines_.size()));
-    lines_.push_back(std::move(line));
-    samples_.push_back(sample);
+    LineBuffer line;
+    FormatCsvLine(sample, line);
+    AddSample(sample, line.view());
 }
 
 void Recording::Append(Recording&& tail) {
     if (header.source == RecordingSource::None) header = std::move(tail.header);
-    const auto lineBase = std::uint32_t(lines_.size());
+    const auto lineBase = std::uint32_t(LineCount());
     const auto sampleBase = std::uint32_t(samples_.size());
-    if (lines_.empty()) {
-        lines_ = std::move(tail.lines_);
+    const std::size_t textBase = text_.size();
+    if (text_.empty()) {
+        text_ = std::move(tail.text_);
+        lineEnd_ = std::move(tail.lineEnd_);
     } else {
-        lines_.reserve(lines_.size() + tail.lines_.size());
-        for (std::string& line : tail.lines_)
-            lines_.push_back(std::move(line));
+        text_.append(tail.text_);
+        lineEnd_.reserve(lineEnd_.size() + tail.lineEnd_.size());
+        for (const std::size_t end : tail.lineEnd_)
+            lineEnd_.push_back(end + textBase);
     }
     sampleOfLine_.reserve(sampleOfLine_.size() + tail.sampleOfLine_.size());
     for (const std::uint32_t k : tail.sampleOfLine_)
@@ -52,7 +55,8 @@ void Recording::Append(Recording&& tail) {
 
 void Recording::Clear() {
     header = RecordingHeader{};
-    lines_.clear();
+    text_.clear();
+    lineEnd_.clear();
     sampleOfLine_.clear();
     samples_.clear();
     lineOfSample_.clear();

@@ -61,9 +61,16 @@ class Recording {
     RecordingHeader header;
 
     // ---- lines, in order, as their bytes stand ----
-    std::size_t LineCount() const { return lines_.size(); }
-    const std::string& Line(std::size_t i) const { return lines_[i]; }
-    const std::vector<std::string>& Lines() const { return lines_; }
+    std::size_t LineCount() const { return lineEnd_.size(); }
+    // Line i without its line end; valid until the recording changes.
+    std::string_view Line(std::size_t i) const {
+        const std::size_t begin = i == 0 ? 0 : lineEnd_[i - 1];
+        return std::string_view(text_).substr(begin, lineEnd_[i] - begin - kLineEnd.size());
+    }
+    // Every line followed by CR LF: the bytes of the recording's data file.
+    std::string_view FileText() const { return text_; }
+    // A copy of every line, for a few lines (a firmware image, a check); the view reads Line(i).
+    std::vector<std::string> Lines() const;
 
     // ---- samples, in line order ----
     const std::vector<Sample>& Samples() const { return samples_; }
@@ -76,20 +83,38 @@ class Recording {
     std::size_t LineOfSample(std::size_t k) const { return lineOfSample_[k]; }
 
     // ---- building ----
-    void Reserve(std::size_t lines, std::size_t samples);
+    // Room for that many lines, samples and bytes of line text.
+    void Reserve(std::size_t lines, std::size_t samples, std::size_t textBytes = 0);
     // A line that is no data line (start and column lines, comments, replies, the capture's end).
-    void AddLine(std::string line);
+    void AddLine(std::string_view line) {
+        PushLine(line);
+        sampleOfLine_.push_back(kNoSample);
+    }
     // A data line written from its sample.
     void AddSample(const Sample& sample);
-    // A data line as it was read, with what it means.
-    void AddSample(const Sample& sample, std::string line);
+    // A data line as it was read, with what it means. (Inline: a download adds tens of thousands.)
+    void AddSample(const Sample& sample, std::string_view line) {
+        sampleOfLine_.push_back(std::uint32_t(samples_.size()));
+        lineOfSample_.push_back(std::uint32_t(LineCount()));
+        PushLine(line);
+        samples_.push_back(sample);
+    }
     // The lines and samples of tail after these. The header is tail's when this one came from no producer.
     void Append(Recording&& tail);
     // No lines, no samples, an empty header.
     void Clear();
 
   private:
-    std::vector<std::string> lines_;
+    static constexpr std::string_view kLineEnd = "\r\n";
+    void PushLine(std::string_view line) {
+        text_.append(line).append(kLineEnd);
+        lineEnd_.push_back(text_.size());
+    }
+
+    // The lines one after another, each followed by CR LF, so that saving writes this text as it stands
+    // and tens of thousands of lines cost one block of memory rather than one each.
+    std::string text_;
+    std::vector<std::size_t> lineEnd_;        // per line: where it ends in text_, its CR LF included
     std::vector<std::uint32_t> sampleOfLine_; // per line: its sample, or kNoSample
     std::vector<Sample> samples_;
     std::vector<std::uint32_t> lineOfSample_; // per sample: its line

@@ -14,9 +14,6 @@ namespace vexa {
 // before (or the start line's year), so that the sample's time stays in its century.
 Recording ReadRecording(std::string_view content);
 // The same of lines already split (line i of the result is lines[i]).
-Recording ReadRecordingLines(std::vector<std::string> lines);
-
-// The file's bytes: every line, the last one included, followed by CR LF.
-std::string RecordingFileContent(const Recording& recording);
+Recording ReadRecordingLines(const std::vector<std::string>& lines);
 
 } // namespace vexa

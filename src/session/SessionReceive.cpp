@@ -280,7 +280,8 @@ void Session::FinishDownload(bool complete) {
     records.header.countsPerG = s.CountsPerG;
     records.header.device.firmware = s.FirmwareVersionText.Str();
     records.header.device.interval = s.IntervalName;
-    records.Reserve(size_t(s.RecordCount) + 16, size_t(s.RecordCount));
+    records.Reserve(size_t(s.RecordCount) + 16, size_t(s.RecordCount),
+                    size_t(s.RecordCount) * vexa::kDecodedLineBytes);
     vexa::LineBuffer buffer;
     for (int k = 0; k < s.RecordCount; ++k) {
         vexa::AppendDecodedRecord(s.Decoder, s.DownloadLines[size_t(k)], records, buffer);

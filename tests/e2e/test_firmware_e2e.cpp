@@ -117,7 +117,7 @@ TEST(FirmwareUpdate, ErrorReportsComeAsOneMessageAndMWithMoreBytesIsNotTheEnd) {
     EXPECT_TRUE(l.Boxes()[0].contains("err: the logger answered \"!\" 4 times, to lines 5, 5, 9, 9."))
         << l.Boxes()[0].toStdString();
     const Entries wire = l.FromBootE(25);
-    EXPECT_EQ(std::count(wire.begin(), wire.end(), "boot line 6: " + f.Memo2->Line(6)), 1);
+    EXPECT_EQ(std::count(wire.begin(), wire.end(), "boot line 6: " + std::string(f.Memo2->Line(6))), 1);
     // "M" with bytes after it came first; "m" went out only after the lone "M", when the boot loader had
     // been left, so the logger took it as the normal command.
     ASSERT_GE(wire.size(), 25u);

@@ -1,4 +1,5 @@
 // Fuzz target: a data file's bytes read into a recording, every data line through the one reader.
+#include "protocol/TextLines.h"
 #include "recording/RecordingFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 
@@ -21,8 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(again && again->x == s.x && again->temperature == s.temperature &&
                    again->irregular == s.irregular);
     }
+    // Read in place, the lines are those of the one line splitter, with the same samples.
+    const vexa::Recording split = vexa::ReadRecordingLines(vexa::SplitLines(content));
+    FUZZ_CHECK(split.FileText() == r.FileText() && split.Samples() == r.Samples() &&
+               split.header == r.header);
     // Saving gives the lines as they were read, each with CR LF.
-    const std::string saved = vexa::RecordingFileContent(r);
-    FUZZ_CHECK(vexa::RecordingFileContent(vexa::ReadRecording(saved)) == saved);
+    const std::string saved(r.FileText());
+    FUZZ_CHECK(vexa::ReadRecording(saved).FileText() == saved);
     return 0;
 }

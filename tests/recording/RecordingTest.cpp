@@ -133,14 +133,14 @@ TEST(RecordingFile, ReadsEveryDataLineAndWritesTheSameBytes) {
     EXPECT_EQ(r.Samples()[2].extra, 7);
     EXPECT_EQ(r.Samples()[3].timeMs - r.Samples()[0].timeMs, 2000);
     EXPECT_EQ(r.SampleOfLine(6), nullptr);
-    EXPECT_EQ(RecordingFileContent(r), content);
+    EXPECT_EQ(r.FileText(), content);
 
     // A marked first data line takes its century from the start line; LF and CR end lines as CR LF does.
     const Recording first = ReadRecording("Start Year=2024\n" + marked + "\r");
     ASSERT_EQ(first.Samples().size(), 1u);
     EXPECT_EQ(first.Samples()[0].stamp.year, 2024);
-    EXPECT_EQ(RecordingFileContent(first), "Start Year=2024\r\n" + marked + "\r\n");
-    EXPECT_EQ(RecordingFileContent(ReadRecording("")), "");
+    EXPECT_EQ(first.FileText(), "Start Year=2024\r\n" + marked + "\r\n");
+    EXPECT_EQ(ReadRecording("").FileText(), "");
 }
 
 } // namespace
