@@ -66,10 +66,12 @@ struct Rig {
     static bool Pump(const std::function<bool()>& done, int timeoutMs) {
         QElapsedTimer t;
         t.start();
+        // As the program's own event loop runs: asleep until an event comes; a timer wakes it to look.
+        QTimer wake;
+        wake.start(5);
         while (!done()) {
             if (t.elapsed() > timeoutMs) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QThread::usleep(100);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         return true;
     }
