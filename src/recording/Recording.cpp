@@ -30,6 +30,16 @@ void Recording::AddSample(const Sample& sample) {
 }
 
 void Recording::Append(Recording&& tail) {
+    if (LineCount() < tail.LineCount()) {
+        // A few lines before many (a download's start and column lines before its records): the tail's
+        // storage takes these at its front, in place, rather than being copied behind them.
+        Recording head = std::move(*this);
+        *this = std::move(tail);
+        if (head.header.source != RecordingSource::None) header = std::move(head.header);
+        Prepend(head);
+        tail.Clear();
+        return;
+    }
     if (header.source == RecordingSource::None) header = std::move(tail.header);
     const auto lineBase = std::uint32_t(LineCount());
     const auto sampleBase = std::uint32_t(samples_.size());
@@ -51,6 +61,23 @@ void Recording::Append(Recording&& tail) {
     for (const std::uint32_t line : tail.lineOfSample_)
         lineOfSample_.push_back(line + lineBase);
     tail.Clear();
+}
+
+void Recording::Prepend(const Recording& head) {
+    const std::size_t textBase = head.text_.size();
+    const auto lineBase = std::uint32_t(head.LineCount());
+    const auto sampleBase = std::uint32_t(head.samples_.size());
+    text_.insert(0, head.text_);
+    for (std::size_t& end : lineEnd_)
+        end += textBase;
+    lineEnd_.insert(lineEnd_.begin(), head.lineEnd_.begin(), head.lineEnd_.end());
+    for (std::uint32_t& k : sampleOfLine_)
+        if (k != kNoSample) k += sampleBase;
+    sampleOfLine_.insert(sampleOfLine_.begin(), head.sampleOfLine_.begin(), head.sampleOfLine_.end());
+    for (std::uint32_t& line : lineOfSample_)
+        line += lineBase;
+    lineOfSample_.insert(lineOfSample_.begin(), head.lineOfSample_.begin(), head.lineOfSample_.end());
+    samples_.insert(samples_.begin(), head.samples_.begin(), head.samples_.end());
 }
 
 void Recording::Clear() {

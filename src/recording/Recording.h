@@ -106,6 +106,8 @@ class Recording {
 
   private:
     static constexpr std::string_view kLineEnd = "\r\n";
+    // head's lines and samples before these.
+    void Prepend(const Recording& head);
     void PushLine(std::string_view line) {
         text_.append(line).append(kLineEnd);
         lineEnd_.push_back(text_.size());

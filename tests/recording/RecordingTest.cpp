@@ -63,6 +63,47 @@ TEST(Recording, LinesAndSamplesStayTogetherWhenAppended) {
     EXPECT_EQ(work.header, RecordingHeader{});
 }
 
+// Appending gives the lines and samples that adding them one after another gives, whichever side is
+// the longer one (the shorter side's storage is the one that moves).
+TEST(Recording, AppendingIsAddingInOrderWhicheverSideIsLonger) {
+    const std::pair<int, int> sizes[] = {{0, 4}, {2, 7}, {7, 2}, {4, 4}, {5, 0}, {1, 1}};
+    for (const auto& [headLines, tailLines] : sizes) {
+        SCOPED_TRACE(::testing::Message() << headLines << " + " << tailLines);
+        Recording head, tail, expected;
+        // Every third line is a comment; the others are samples numbered by their line.
+        const auto fill = [&](Recording& r, int from, int count) {
+            for (int i = from; i < from + count; ++i) {
+                if (i % 3 == 1) {
+                    r.AddLine("//" + std::to_string(i));
+                    expected.AddLine("//" + std::to_string(i));
+                } else {
+                    r.AddSample(SampleAt(i, i));
+                    expected.AddSample(SampleAt(i, i));
+                }
+            }
+        };
+        fill(head, 0, headLines);
+        fill(tail, headLines, tailLines);
+        tail.header.source = RecordingSource::Download;
+        head.Append(std::move(tail));
+
+        EXPECT_EQ(head.header.source, RecordingSource::Download);
+        EXPECT_EQ(head.FileText(), expected.FileText());
+        ASSERT_EQ(head.LineCount(), expected.LineCount());
+        EXPECT_EQ(head.Samples(), expected.Samples());
+        for (std::size_t k = 0; k < expected.Samples().size(); ++k)
+            EXPECT_EQ(head.LineOfSample(k), expected.LineOfSample(k)) << k;
+        for (std::size_t line = 0; line < expected.LineCount(); ++line) {
+            EXPECT_EQ(head.Line(line), expected.Line(line));
+            EXPECT_EQ(head.SampleOfLine(line) == nullptr, expected.SampleOfLine(line) == nullptr) << line;
+            if (head.SampleOfLine(line)) {
+                EXPECT_EQ(head.SampleOfLine(line)->x, int(line));
+            }
+        }
+        EXPECT_EQ(tail.LineCount(), 0u);
+    }
+}
+
 TEST(Recording, StartAndColumnLines) {
     EXPECT_EQ(DownloadStartLine("2023", 5), "Start Year=2023 @1G=5");
     EXPECT_EQ(DownloadStartLine("20XX", std::nullopt), "Start Year=20XX");
