@@ -53,14 +53,13 @@ int main() {
         vexa::RecordDecoderState state;
         state.BaseYear = 2024;
         vexa::ResetDecoderForDownload(state);
-        vexa::LineBuffer line;
         // As the session does it at a download's closing "#": room for every record, then one step each.
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuMs();
         vexa::Recording recording;
         recording.Reserve(records.size() + 16, records.size(), records.size() * vexa::kDecodedLineBytes);
         for (const std::string& record : records)
-            irregular |= vexa::AppendDecodedRecord(state, record, recording, line).markedThis;
+            irregular |= vexa::AppendDecodedRecord(state, record, recording).markedThis;
         const double cpuStop = ThreadCpuMs();
         const auto stop = std::chrono::steady_clock::now();
         cpuRuns.push_back(cpuStop - cpuStart);

@@ -30,7 +30,7 @@ std::int64_t DaysToMonth(std::int64_t year, std::int64_t month) {
 // The longest text a line's fields can make: twelve numbers of at most eleven characters, the
 // temperature and the separators. Lines are written into a buffer of this size without a check per
 // character, then cut to what the caller keeps.
-constexpr std::size_t kMaxWritten = 12 * 11 + Temperature::kMaxText + 16;
+constexpr std::size_t kMaxWritten = kCsvLineBufferBytes;
 
 // "00" .. "99", so that the two-digit fields of a line take one copy each.
 constexpr auto kDigitPairs = [] {
@@ -277,9 +277,8 @@ std::size_t WriteUsualLine(const Sample& sample, char* out) {
 
 } // namespace
 
-void FormatCsvLine(const Sample& sample, LineBuffer& line) {
+std::size_t FormatCsvLine(const Sample& sample, char* buffer) {
     // Hand-written rather than snprintf, which would take most of the time of a 72,000-record download.
-    char buffer[kMaxWritten];
     std::size_t length = WriteUsualLine(sample, buffer);
     if (length == 0) {
         LineWriter w(buffer);
@@ -291,6 +290,12 @@ void FormatCsvLine(const Sample& sample, LineBuffer& line) {
         PadWithZeros(buffer, length);
     }
     if (sample.irregular && length > 0) buffer[0] = IrregularMark;
+    return length;
+}
+
+void FormatCsvLine(const Sample& sample, LineBuffer& line) {
+    char buffer[kCsvLineBufferBytes];
+    const std::size_t length = FormatCsvLine(sample, buffer);
     std::copy_n(buffer, length, line.data());
     line.resize(length);
 }

@@ -79,6 +79,10 @@ struct Sample {
 // blank at positions 5, 8, 11, 14, 17 and 20 written as "0", the extra field only when it is not 0, and
 // the first byte replaced by the mark when the sample is irregular.
 void FormatCsvLine(const Sample& sample, LineBuffer& line);
+// The same into out, which holds at least kCsvLineBufferBytes (the line is at most LineBuffer::Capacity
+// of them); answers the line's length.
+inline constexpr std::size_t kCsvLineBufferBytes = 12 * 11 + Temperature::kMaxText + 16;
+std::size_t FormatCsvLine(const Sample& sample, char* out);
 std::string FormatCsvLine(const Sample& sample);
 
 // The one reader of a data line: nothing for any other line (headers, comments, replies, a line whose

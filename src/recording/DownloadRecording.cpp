@@ -3,15 +3,15 @@
 
 namespace vexa {
 
-DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view record, Recording& out,
-                                  LineBuffer& line) {
+DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view record, Recording& out) {
     decoder.PreviousRecordMonth = decoder.RecordMonth;
     DecodeOutcome outcome;
     const Sample sample = DecodeSample(decoder, record, outcome);
-    FormatCsvLine(sample, line);
+    char line[kCsvLineBufferBytes];
+    const std::size_t length = FormatCsvLine(sample, line);
     // The comment stands before the record whose own time did not advance (the marked one).
     if (outcome.markedThis) out.AddLine(IrregularRecordComment);
-    out.AddSample(sample, line.view());
+    out.AddSample(sample, std::string_view(line, length));
     return outcome;
 }
 

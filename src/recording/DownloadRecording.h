@@ -15,8 +15,7 @@ inline constexpr std::size_t kDecodedLineBytes = 44;
 
 // Decodes the next record of a download (PreviousRecordMonth := RecordMonth first, as the decoder's
 // caller does) and appends its data line with its sample to out; a record whose own time did not advance
-// gets the comment line before it. line holds the data line afterwards.
-DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view record, Recording& out,
-                                  LineBuffer& line);
+// gets the comment line before it.
+DecodeOutcome AppendDecodedRecord(RecordDecoderState& decoder, std::string_view record, Recording& out);
 
 } // namespace vexa

@@ -282,16 +282,15 @@ void Session::FinishDownload(bool complete) {
     records.header.device.interval = s.IntervalName;
     records.Reserve(size_t(s.RecordCount) + 16, size_t(s.RecordCount),
                     size_t(s.RecordCount) * vexa::kDecodedLineBytes);
-    vexa::LineBuffer buffer;
     for (int k = 0; k < s.RecordCount; ++k) {
-        vexa::AppendDecodedRecord(s.Decoder, s.DownloadLines[size_t(k)], records, buffer);
+        vexa::AppendDecodedRecord(s.Decoder, s.DownloadLines[size_t(k)], records);
         const int p = s.RecordCount + 2 - k;
         if (p % 100 == 0 || p == 0) observer_.DownloadProgress(p);
     }
     s.BaseYear = s.Decoder.BaseYear;
     if (s.RecordCount > 0) {
         // The line buffer shows the last decoded line afterwards.
-        const std::string_view last = buffer.view();
+        const std::string_view last = records.Line(records.LineCount() - 1);
         const size_t n = std::min(last.size(), size_t(kRxLineCapacity));
         std::copy_n(last.begin(), n, s.RxLine.begin());
         s.RxLine[n] = '\0';
