@@ -1,5 +1,4 @@
 // Speed of a download's decoding: 72,000 record lines into a recording (a data line and a sample each).
-#include "protocol/LineBuffer.h"
 #include "protocol/RecordDecoder.h"
 #include "recording/DownloadRecording.h"
 

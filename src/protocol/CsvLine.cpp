@@ -27,11 +27,6 @@ std::int64_t DaysToMonth(std::int64_t year, std::int64_t month) {
     return era * 146097 + doe - 719468;
 }
 
-// The longest text a line's fields can make: twelve numbers of at most eleven characters, the
-// temperature and the separators. Lines are written into a buffer of this size without a check per
-// character, then cut to what the caller keeps.
-constexpr std::size_t kMaxWritten = kCsvLineBufferBytes;
-
 // "00" .. "99", so that the two-digit fields of a line take one copy each.
 constexpr auto kDigitPairs = [] {
     std::array<char, 200> pairs{};
@@ -56,7 +51,7 @@ constexpr auto kThreeWide = [] {
     return table;
 }();
 
-// Writes printf-style fields into a buffer of at least kMaxWritten bytes.
+// Writes printf-style fields into a buffer of at least kCsvLineBufferBytes bytes.
 class LineWriter {
   public:
     explicit LineWriter(char* out) : begin_(out), end_(out) {}
@@ -180,7 +175,7 @@ Temperature Temperature::FromRecord(int whole, bool minusZero, char tenths) {
         t.length_ = 5;
         return t;
     }
-    char buffer[kMaxWritten];
+    char buffer[kCsvLineBufferBytes];
     LineWriter w(buffer);
     if (minusZero)
         w.put(" -0");
@@ -307,7 +302,7 @@ std::string FormatCsvLine(const Sample& sample) {
 }
 
 std::size_t FormatTimeLabel(const Stamp& stamp, char* out, std::size_t capacity) {
-    char buffer[kMaxWritten];
+    char buffer[kCsvLineBufferBytes];
     LineWriter w(buffer);
     WriteStamp(w, stamp);
     const std::size_t length = w.length();

@@ -79,9 +79,11 @@ struct Sample {
 // blank at positions 5, 8, 11, 14, 17 and 20 written as "0", the extra field only when it is not 0, and
 // the first byte replaced by the mark when the sample is irregular.
 void FormatCsvLine(const Sample& sample, LineBuffer& line);
-// The same into out, which holds at least kCsvLineBufferBytes (the line is at most LineBuffer::Capacity
-// of them); answers the line's length.
+// The longest text a line's fields can make (twelve numbers of at most eleven characters, the temperature
+// and the separators): lines are written into a buffer of this size without a check per character, then
+// cut to LineBuffer::Capacity.
 inline constexpr std::size_t kCsvLineBufferBytes = 12 * 11 + Temperature::kMaxText + 16;
+// The same into out, which holds at least kCsvLineBufferBytes; answers the line's length.
 std::size_t FormatCsvLine(const Sample& sample, char* out);
 std::string FormatCsvLine(const Sample& sample);
 

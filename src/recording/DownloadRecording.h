@@ -1,7 +1,6 @@
 // A download as a recording: the stored record lines decoded, one data line and one sample per record.
 #pragma once
 
-#include "protocol/LineBuffer.h"
 #include "protocol/RecordDecoder.h"
 #include "recording/Recording.h"
 

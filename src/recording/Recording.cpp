@@ -3,7 +3,6 @@
 #include "recording/Recording.h"
 
 #include "protocol/IntegerConversion.h"
-#include "protocol/LineBuffer.h"
 
 namespace vexa {
 
@@ -24,9 +23,8 @@ std::vector<std::string> Recording::Lines() const {
 }
 
 void Recording::AddSample(const Sample& sample) {
-    LineBuffer line;
-    FormatCsvLine(sample, line);
-    AddSample(sample, line.view());
+    char line[kCsvLineBufferBytes];
+    AddSample(sample, std::string_view(line, FormatCsvLine(sample, line)));
 }
 
 void Recording::Append(Recording&& tail) {

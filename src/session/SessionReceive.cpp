@@ -3,7 +3,6 @@
 #include "session/Session.h"
 
 #include "protocol/IntegerConversion.h"
-#include "protocol/LineBuffer.h"
 #include "recording/DownloadRecording.h"
 
 #include <algorithm>
